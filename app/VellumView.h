@@ -1,0 +1,203 @@
+#pragma once
+// CVellumView: the one state record of the program. Its fields are declared here in
+// the order the program keeps them; its operations are member functions defined in the
+// folder of the subsystem they belong to:
+//   app/      creation, shutdown, settings, key and focus handling, timer, messages
+//   engine/   pencil strokes (stroke.cpp), stylus input (stylus.cpp), refresh (refresh.cpp)
+//   panel/    status bar and tool panel, commands, colours, pens and papers
+//   imageio/  file commands, picture loading and fitting
+#include <cstdint>
+#include <string>
+
+#include "engine/pixel/PixelOps.h"
+#include "engine/pixel/Surface.h"
+#include "platform/Platform.h"
+
+namespace vellum {
+
+struct IntPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// The nine key codes, in the order the view keeps them, the settings store reads them
+// and the key settings dialog exchanges them.
+enum KeyIndex : int {
+    KeyDarker = 0,
+    KeyLighter = 1,
+    KeyNextPen = 2,
+    KeyNextPaper = 3,
+    KeyPrevPen = 4,
+    KeyPrevPaper = 5,
+    KeySave = 6,
+    KeyEyedropper = 7,
+    KeyZoom = 8,
+    kKeyCount = 9,
+};
+constexpr uint32_t kNoKey = 1;
+
+// Items of the status bar.
+enum BarItem : int { BarPen = 0, BarColour = 1, BarPaper = 2, BarZoom = 3, BarHand = 4, BarAll = 5, BarNone = 6 };
+
+// Pages of the tool panel.
+enum PanelPage : int { PageFile = 0, PagePen = 1, PageColour = 2, PagePaper = 3, PageSettings = 4 };
+
+// Flags of the shell's full-screen service.
+constexpr unsigned kHideTaskBar = 0x02;
+constexpr unsigned kHideInputPanel = 0x08;
+constexpr unsigned kShowTaskBar = 0x01;
+constexpr unsigned kShowInputPanel = 0x04;
+
+constexpr const char* kWindowTitle = ".:Vellum:.";
+constexpr const char* kFilterString = "Bmp Files (*.bmp)\\*.bmp\\All Files (*.*)\\*.*\\\\";
+constexpr int kFilterStringLength = 45;
+constexpr int kFilterListChars = 10000;
+
+// Skin image and pen buffer sizes.
+constexpr int kSkinWidth = 240;
+constexpr int kSkinHeight = 860;
+constexpr int kSkinFileRows = 500;
+constexpr int kPenBufferWidth = 128;
+constexpr int kPenBufferHeight = 10;
+
+class CVellumView {
+public:
+    explicit CVellumView(Platform& platform);
+    ~CVellumView();
+    CVellumView(const CVellumView&) = delete;
+    CVellumView& operator=(const CVellumView&) = delete;
+
+    Platform& platform;
+
+    // ---- Fields, in declaration order -------------------------------------------------
+    int32_t jpegQuality = 10;            // setting "jpeg_quality"
+    IntPoint paletteMark{50, 30};        // tool panel point of the "+" on the colour page
+    int32_t fullView = 0;
+    int32_t modified = 0;                // the picture has unsaved changes
+    uint32_t keyCodes[kKeyCount] = {kNoKey, kNoKey, kNoKey, kNoKey, kNoKey,
+                                    kNoKey, kNoKey, kNoKey, kNoKey};
+    int32_t holdMode = 0;                // 0 draw, 1 eyedropper, 2 zoom
+    int32_t stylusMode = 1;              // setting "stylus"
+    int32_t antiJump = 0;                // setting "antijump"
+    int32_t movePointCount = 0;
+    int32_t smoothing = 2;               // setting "pen", 1..4
+    int32_t penDown = 0;
+    IntPoint lastCanvasPt;
+    IntPoint lastScreenPt;
+    int32_t viewOriginY = 0;
+    int32_t viewOriginX = 0;
+    int32_t zoomFactor = 1;
+    int32_t penIndex = 2;
+    int32_t paperIndex = 0;
+    int32_t zoomShift = 0;
+    uint32_t currentColour = 0;          // 0x00BBGGRR
+    double colourDensity = 0.0;
+    int32_t eraser = 0;
+    int32_t handMode = 0;
+    int32_t panelShown = 0;
+    int32_t panelAtBottom = 0;
+    int32_t panelPage = 0;
+    std::string filePath;                // UTF-8
+    std::string filterString;
+    char16_t filterList[kFilterListChars] = {};
+    int32_t W = 0;                       // canvas width: client width rounded up to 8
+    int32_t H = 0;                       // canvas height: client height
+    int32_t canvasByteCount = 0;
+    int32_t pixelCount = 0;
+    int32_t creationFailed = 0;
+    int32_t skinByteCount = 0;
+    int32_t penBufferByteCount = 0;
+    int32_t canvasByteCount2 = 0;
+
+    // The surfaces, owned for the life of the window.
+    OwnedSurface skinImage;
+    OwnedSurface canvas;
+    OwnedSurface paperSurface;
+    OwnedSurface colourLayer;
+    OwnedSurface coverageLayer;
+    OwnedSurface penBuffer;
+    OwnedSurface screenBuffer;
+
+    // The smoother's history (h0 oldest .. h2 newest), reset at each stroke's first point.
+    IntPoint smoothHistory[3];
+
+    // ---- app/: creation, shutdown, window messages ---------------------------------------
+    // Window create message; false only when the frame's own creation fails.
+    bool OnCreate();
+    void OnInitialUpdate();
+    void OnDestroy();
+    void ShutdownView();
+    void EnterFullScreen(bool report = true);
+    void LeaveFullScreen(bool report = true);
+    void OnKeyDown(uint32_t code);
+    void OnKeyUp(uint32_t code);
+    void OnSetFocus();
+    void OnKillFocus();
+    void OnTimer(int id);
+    void ReadSettings();
+    void WriteSettings();
+    // Shows string table message id; answers Yes/No or Ok.
+    MsgAnswer Message(int id, MsgButtons buttons);
+    // The default picture path: the pictures folder followed by "untitled.bmp".
+    std::string DefaultPicturePath() const;
+
+    // ---- engine/: strokes, stylus, refresh ---------------------------------------------
+    void SelectPen(int index, bool refreshStatus);
+    void StampPen(PixelSurface& surface, int x, int y);
+    void StampPenLayers(int x, int y);
+    void DrawSegment(int x0, int y0, int x1, int y1);
+    void OnPenDown(int x, int y);
+    void OnPenMove(int x, int y);
+    void OnPenUp(int x, int y);
+    void DrawTo(int x, int y);
+    IntPoint SmoothPoint(IntPoint p);
+    void RefreshRect(int x, int y, int w, int h);
+    void PresentRect(int x, int y, int w, int h);
+    void PresentWholeView();
+    void ClampOrigin();
+
+    // ---- panel/: status bar, tool panel, commands, colours, pens and papers --------------
+    void DrawStatusBar(int item, bool refresh);
+    void DrawToolPanel(bool refresh);
+    bool IsOnCanvas(int x, int y) const;
+    void HitStatusBar(int x);
+    void HitToolPanel(int x, int y);
+    void PickPaletteColour(int x, int y);
+    int BarY() const { return panelAtBottom ? H - 30 : 0; }
+    int PanelY() const { return panelAtBottom ? H - 160 : 30; }
+    void ApplyZoom(bool redrawIcon);
+    void ZoomAtPoint(int cx, int cy);
+    void PickCanvasColour(int cx, int cy);
+    void ExitCommand();
+    // A close the user asked for through the window's own close button.
+    void OnUserClose();
+    void ShowAbout();
+    void StylusSettingsCommand();
+    void ColourEntryCommand();
+    void KeySettingsCommand();
+    // Runs a modal dialog between LeaveFullScreen and EnterFullScreen.
+    int RunFramedDialog(CDialog& dialog);
+    void SetColour(uint32_t colour, bool update);
+    uint32_t DisplayColour() const;
+    bool LoadCustomPalette(const std::string& path);
+    void SelectPaper(bool update);
+    bool LoadCustomPen(const std::string& path);
+    bool LoadCustomPaper(const std::string& path);
+
+    // ---- imageio/: file commands, loading and fitting ------------------------------------
+    // Each returns true when a file was written or loaded.
+    bool NewPicture();
+    bool OpenPicture(const std::string& path);
+    bool SavePictureAs();
+    bool SavePicture();
+    bool WritePicture();
+    bool FitPicture(const std::string& path);
+
+    // Whether ExitCommand decided to stay open (the mended quit), for the frame.
+    bool quitCancelled = false;
+};
+
+// The process-wide shutdown-done flag: ShutdownView runs at most once per process.
+extern bool gShutdownDone;
+
+}  // namespace vellum

@@ -1,0 +1,168 @@
+// The view's creation, initial update and shutdown.
+#include <cstring>
+
+#include "app/VellumView.h"
+#include "imageio/formats/PictureFile.h"
+#include "resources/Resources.h"
+
+namespace vellum {
+
+bool gShutdownDone = false;
+
+namespace {
+
+// Characters, not bytes, of a UTF-8 text.
+size_t CharacterCount(const std::string& text) {
+    size_t n = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+}  // namespace
+
+CVellumView::CVellumView(Platform& p) : platform(p) {}
+
+CVellumView::~CVellumView() = default;
+
+std::string CVellumView::DefaultPicturePath() const {
+    return platform.PicturesDir() + "untitled.bmp";
+}
+
+bool CVellumView::OnCreate() {
+    // 1-2. The frame's own creation has run; the frame has no menu bar.
+    // 3.
+    EnterFullScreen(true);
+
+    // 4. The chooser's filter list: the filter string with every backslash a NUL.
+    filterString = kFilterString;
+    for (int i = 0; i < kFilterListChars; ++i) filterList[i] = 0;
+    for (int i = 0; i < kFilterStringLength; ++i)
+        filterList[i] = filterString[i] == '\\' ? u'\0' : char16_t(filterString[i]);
+
+    // 5.
+    panelAtBottom = 0;
+    panelShown = 0;
+    creationFailed = 0;
+    panelPage = 0;
+    fullView = 0;
+    modified = 0;
+
+    // 6. W is the client width rounded up to a multiple of 8.
+    int cw = 0, ch = 0;
+    platform.GetClientSize(cw, ch);
+    if (cw < 0) cw = 0;
+    if (ch < 0) ch = 0;
+    H = ch;
+    W = cw + ((8 - cw % 8) % 8);
+    pixelCount = W * H;
+    canvasByteCount = W * H * 3;
+
+    // 7-9. The skin: the file's top-left 240 x 500 pixels; a smaller file is refused.
+    const std::string skinPath = platform.ProgramDir() + "vellum.dat";
+    OwnedSurface loaded;
+    if (!LoadPictureFile(skinPath, loaded) || loaded->width < kSkinWidth ||
+        loaded->height < kSkinFileRows) {
+        Message(IDS_DATA_LOAD_FAILED, MsgButtons::Ok);
+        creationFailed = 1;
+        return true;
+    }
+    if (skinImage.Allocate(kSkinWidth, kSkinHeight))
+        CopyRectRop(*skinImage, 0, 0, kSkinWidth, kSkinFileRows, *loaded, 0, 0, SRCCOPY);
+    loaded.Release();
+
+    // 10. The canvas-sized surfaces, then the pen buffer.
+    if (W > 0 && H > 0) {
+        canvas.Allocate(W, H);
+        colourLayer.Allocate(W, H);
+        coverageLayer.Allocate(W, H);
+        paperSurface.Allocate(W, H);
+        screenBuffer.Allocate(W, H);
+    }
+    penBuffer.Allocate(kPenBufferWidth, kPenBufferHeight);
+
+    // 11.
+    if (!skinImage.Exists() || !screenBuffer.Exists() || !colourLayer.Exists() ||
+        !coverageLayer.Exists() || !canvas.Exists() || !paperSurface.Exists() ||
+        !penBuffer.Exists()) {
+        Message(IDS_MEMORY_ERROR, MsgButtons::Ok);
+        creationFailed = 1;
+        return true;
+    }
+
+    // 12-13.
+    skinByteCount = kSkinWidth * kSkinHeight * 3;
+    penBufferByteCount = kPenBufferWidth * kPenBufferHeight * 3;
+    canvasByteCount2 = W * H * 3;
+    paletteMark = {50, 30};
+
+    // 14. The paper surface is filled by the paper selection, the pen buffer by the colour.
+    FillRectWhite(*screenBuffer, 0, 0, W, H);
+    FillRectWhite(*colourLayer, 0, 0, W, H);
+    FillRectWhite(*coverageLayer, 0, 0, W, H);
+    FillRectWhite(*canvas, 0, 0, W, H);
+
+    // 15. The bar emblem goes into the pristine status bar.
+    CopyRectRop(*skinImage, 200, 5, 20, 20, *skinImage, 220, 250, SRCCOPY);
+
+    // 16.
+    colourDensity = 0.0;
+    currentColour = 0;
+    penIndex = 2;
+    paperIndex = 0;
+    zoomShift = 0;
+    eraser = 0;
+    handMode = 0;
+    zoomFactor = 1;
+    viewOriginX = 0;
+    viewOriginY = 0;
+    penDown = 0;
+    holdMode = 0;
+
+    // 17-18. Settings, then the custom palette, pen and paper they name.
+    ReadSettings();
+    // 19-20. The paper surface and the pen stamp, already from the custom graphics.
+    SelectPaper(false);
+    SetColour(0, false);
+    // 21.
+    filePath = DefaultPicturePath();
+    return true;
+}
+
+void CVellumView::OnInitialUpdate() {
+    if (creationFailed) {
+        platform.PostClose();
+        return;
+    }
+    platform.SetWindowTitle(kWindowTitle);
+    DrawStatusBar(BarAll, false);
+    DrawToolPanel(false);
+    RefreshRect(0, 0, -1, -1);
+    if (CharacterCount(platform.CommandLine()) > 5) platform.SetTimer(1, 100);
+}
+
+void CVellumView::OnTimer(int id) {
+    if (id != 1) return;
+    platform.KillTimer(1);
+    const std::string commandLine = platform.CommandLine();
+    if (CharacterCount(commandLine) > 5) OpenPicture(commandLine);
+}
+
+void CVellumView::OnDestroy() { ShutdownView(); }
+
+void CVellumView::ShutdownView() {
+    if (gShutdownDone) return;
+    gShutdownDone = true;
+    // Released in this order; a surface that was never made is skipped.
+    skinImage.Release();
+    colourLayer.Release();
+    coverageLayer.Release();
+    canvas.Release();
+    paperSurface.Release();
+    screenBuffer.Release();
+    penBuffer.Release();
+    if (creationFailed) return;
+    WriteSettings();
+}
+
+}  // namespace vellum

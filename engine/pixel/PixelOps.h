@@ -1,0 +1,47 @@
+#pragma once
+// The rectangle operations every picture of the program is drawn with. Rectangles are
+// top-left corner plus size, y counted from the top; a rectangle may hang over any edge
+// of either surface and only pixels whose pair lies inside both are processed.
+#include <cstdint>
+
+#include "engine/pixel/Surface.h"
+
+namespace vellum {
+
+enum BlendMode : int {
+    Lighten = 0,
+    Darken = 1,
+    And = 2,
+    Or = 3,
+    Add = 4,
+    ReverseSubtract = 5,
+    Multiply = 6,
+    Amplify = 7,
+    Attenuate = 8,
+    CopyNonWhite = 9,
+};
+constexpr int kBlendModeCount = 10;
+
+// Raster-operation codes, the platform's standard values.
+constexpr uint32_t SRCCOPY = 0x00CC0020;
+constexpr uint32_t NOTSRCCOPY = 0x00330008;
+constexpr uint32_t SRCAND = 0x008800C6;
+constexpr uint32_t SRCPAINT = 0x00EE0086;
+
+void BlendRect(PixelSurface& dst, int x, int y, int w, int h,
+               const PixelSurface& src, int sx, int sy, int mode);
+void CopyRectRop(PixelSurface& dst, int x, int y, int w, int h,
+                 const PixelSurface& src, int sx, int sy, uint32_t rop);
+// Each channel c becomes (c >> 1) + 127.
+void WashOutRect(PixelSurface& surface, int x, int y, int w, int h);
+void FillRectWhite(PixelSurface& surface, int x, int y, int w, int h);
+void FillRectBlack(PixelSurface& surface, int x, int y, int w, int h);
+// Every pixel becomes (red, green, blue); used for solid fills such as the colour swatch.
+void FillRectColour(PixelSurface& surface, int x, int y, int w, int h,
+                    uint8_t red, uint8_t green, uint8_t blue);
+// Nearest-neighbour magnified copy: destination (x + i, y + j) takes source
+// (sx + (i >> shift), sy + (j >> shift)). Shift 0..3.
+void ZoomCopyRect(PixelSurface& dst, int x, int y, int w, int h,
+                  const PixelSurface& src, int sx, int sy, int shift);
+
+}  // namespace vellum

@@ -1,0 +1,81 @@
+#pragma once
+// The one seam between the program and the outside world. The system calls the platform
+// only through this interface; platform/qt makes it real on a desktop, platform/scenario
+// runs it from a script. Nothing here knows about pens or papers.
+#include <cstdint>
+#include <string>
+
+#include "engine/pixel/Surface.h"
+#include "imageio/OpenFileName.h"
+
+namespace vellum {
+
+class CDialog;
+
+enum class MsgButtons { Ok, YesNo };
+enum class MsgAnswer { Ok, Yes, No };
+
+// A buffered stylus point, in quarter pixels of the screen.
+struct PenPoint {
+    int x;
+    int y;
+};
+constexpr int kMaxBufferedPoints = 50;
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Start-up: another instance with this window title runs; bring it to the front.
+    virtual bool ActivateRunningInstance(const std::string& title) = 0;
+
+    // Message boxes. id is the string id of the text, or 0 for a fixed English text.
+    virtual MsgAnswer ShowMessage(int id, const std::string& text, MsgButtons buttons) = 0;
+
+    // Full screen: the screen's size, placing the frame over it, and the shell's
+    // full-screen service (false when the shell call reports failure).
+    virtual void GetScreenSize(int& width, int& height) = 0;
+    virtual void MoveFrame(int x, int y, int width, int height) = 0;
+    virtual bool ShellFullScreen(unsigned flags) = 0;
+
+    // The main window.
+    virtual void GetClientSize(int& width, int& height) = 0;
+    virtual void SetWindowTitle(const std::string& title) = 0;
+    virtual void PostClose() = 0;
+    virtual void SetTimer(int id, int milliseconds) = 0;
+    virtual void KillTimer(int id) = 0;
+    // Copies the rectangle of the screen buffer to the same place in the window.
+    virtual void PresentRect(const PixelSurface& screen, int x, int y, int w, int h) = 0;
+
+    // Stylus: the buffered points collected since the previous move, at most max;
+    // returns their count, or -1 when the query fails.
+    virtual int GetBufferedPoints(PenPoint* points, int max) = 0;
+
+    // The platform's own open (mode 0) and save (mode 1) dialogs; nonzero when chosen.
+    virtual int PlatformFileDialog(int mode, OpenFileName& request) = 0;
+
+    // Dynamic libraries by bare name: the program's directory first, then the library
+    // search. Null when the name does not load.
+    virtual void* LoadLibrary(const std::string& name) = 0;
+    virtual void* FindEntry(void* library, const char* entry) = 0;
+    virtual void FreeLibrary(void* library) = 0;
+
+    // The user's default language id, four hex digits ("0411" is Japanese).
+    virtual std::string UserLanguageId() = 0;
+
+    // Runs a modal dialog from its template and returns its end code (1 OK, 2 Cancel).
+    virtual int RunDialog(CDialog& dialog) = 0;
+
+    // The settings store's text (an ini file with section [setting]): false when there
+    // is none yet. Writing replaces it whole, never leaving a broken store behind.
+    virtual bool ReadSettingsText(std::string& text) = 0;
+    virtual bool WriteSettingsText(const std::string& text) = 0;
+
+    // Places: the program's directory (ending in '/'), the user's pictures folder
+    // (ending in '/'), and the command line given to the program (the picture path).
+    virtual std::string ProgramDir() = 0;
+    virtual std::string PicturesDir() = 0;
+    virtual std::string CommandLine() = 0;
+};
+
+}  // namespace vellum

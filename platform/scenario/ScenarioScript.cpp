@@ -1,0 +1,517 @@
+#include "platform/scenario/ScenarioScript.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <unistd.h>
+
+#include "app/SettingsStore.h"
+#include "imageio/formats/Bmp.h"
+#include "platform/common/SettingsFile.h"
+
+namespace vellum {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::vector<std::string> SplitWords(const std::string& text) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsBlank(text[i])) ++i;
+        if (i == text.size()) break;
+        size_t j = i;
+        while (j < text.size() && !IsBlank(text[j])) ++j;
+        words.push_back(text.substr(i, j - i));
+        i = j;
+    }
+    return words;
+}
+
+// The text after the first count words and the blanks that follow them: a TEXT or PATH
+// argument, kept exactly (inner and trailing blanks included).
+std::string AfterWords(const std::string& text, int count) {
+    size_t i = 0;
+    for (int k = 0; k < count; ++k) {
+        while (i < text.size() && IsBlank(text[i])) ++i;
+        while (i < text.size() && !IsBlank(text[i])) ++i;
+    }
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    return text.substr(i);
+}
+
+std::string Trim(const std::string& text) {
+    size_t b = 0, e = text.size();
+    while (b < e && IsBlank(text[b])) ++b;
+    while (e > b && IsBlank(text[e - 1])) --e;
+    return text.substr(b, e - b);
+}
+
+// A decimal number within [low, high]; digits only, with a '-' where low allows it.
+bool ParseNumber(const std::string& word, int64_t low, int64_t high, int64_t& out) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < word.size() && word[i] == '-' && low < 0) {
+        negative = true;
+        ++i;
+    }
+    if (i == word.size() || word.size() - i > 12) return false;
+    int64_t value = 0;
+    for (; i < word.size(); ++i) {
+        if (word[i] < '0' || word[i] > '9') return false;
+        value = value * 10 + (word[i] - '0');
+    }
+    if (negative) value = -value;
+    if (value < low || value > high) return false;
+    out = value;
+    return true;
+}
+
+int64_t Number(const ScriptLine& line, const std::string& word, int64_t low, int64_t high) {
+    int64_t value = 0;
+    if (!ParseNumber(word, low, high, value))
+        FailScript(line, "\"" + word + "\" is not a number from " + std::to_string(low) + " to " +
+                             std::to_string(high));
+    return value;
+}
+
+void NeedArgs(const ScriptLine& line, const std::vector<std::string>& args, size_t count) {
+    if (args.size() != count)
+        FailScript(line, "expected " + std::to_string(count) + " argument" + (count == 1 ? "" : "s"));
+}
+
+constexpr int64_t kCoordLimit = 1000000;
+constexpr int64_t kKeyCodeMax = 0xFFFFFFFFLL;
+
+std::string Flag(int32_t value) { return value ? "1" : "0"; }
+
+std::string HexColour(uint32_t value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08X", value);
+    return buffer;
+}
+
+// The view fields that `show` prints.
+const std::vector<std::pair<const char*, std::function<std::string(const CVellumView&)>>>& ShowFields() {
+    static const std::vector<std::pair<const char*, std::function<std::string(const CVellumView&)>>>
+        fields = {
+            {"penIndex", [](const CVellumView& v) { return std::to_string(v.penIndex); }},
+            {"paperIndex", [](const CVellumView& v) { return std::to_string(v.paperIndex); }},
+            {"currentColour", [](const CVellumView& v) { return HexColour(v.currentColour); }},
+            {"zoomShift", [](const CVellumView& v) { return std::to_string(v.zoomShift); }},
+            {"zoomFactor", [](const CVellumView& v) { return std::to_string(v.zoomFactor); }},
+            {"viewOriginX", [](const CVellumView& v) { return std::to_string(v.viewOriginX); }},
+            {"viewOriginY", [](const CVellumView& v) { return std::to_string(v.viewOriginY); }},
+            {"holdMode", [](const CVellumView& v) { return std::to_string(v.holdMode); }},
+            {"panelShown", [](const CVellumView& v) { return Flag(v.panelShown); }},
+            {"panelAtBottom", [](const CVellumView& v) { return Flag(v.panelAtBottom); }},
+            {"panelPage", [](const CVellumView& v) { return std::to_string(v.panelPage); }},
+            {"fullView", [](const CVellumView& v) { return Flag(v.fullView); }},
+            {"eraser", [](const CVellumView& v) { return Flag(v.eraser); }},
+            {"handMode", [](const CVellumView& v) { return Flag(v.handMode); }},
+            {"modified", [](const CVellumView& v) { return Flag(v.modified); }},
+            {"smoothing", [](const CVellumView& v) { return std::to_string(v.smoothing); }},
+            {"stylusMode", [](const CVellumView& v) { return std::to_string(v.stylusMode); }},
+            {"antiJump", [](const CVellumView& v) { return std::to_string(v.antiJump); }},
+            {"paletteMark",
+             [](const CVellumView& v) {
+                 return std::to_string(v.paletteMark.x) + " " + std::to_string(v.paletteMark.y);
+             }},
+            {"path", [](const CVellumView& v) { return v.filePath; }},
+            {"keys",
+             [](const CVellumView& v) {
+                 std::string out;
+                 for (int i = 0; i < kKeyCount; ++i) {
+                     if (i) out += ' ';
+                     out += std::to_string(v.keyCodes[i]);
+                 }
+                 return out;
+             }},
+        };
+    return fields;
+}
+
+DialogAction ParseAction(const ScriptLine& line, const std::string& source) {
+    DialogAction action{};
+    action.source = source;
+    const std::vector<std::string> words = SplitWords(source);
+    const std::string& verb = words[0];
+    auto control = [&](size_t wanted) {
+        if (words.size() < 2 || (wanted && words.size() != wanted))
+            FailScript(line, "dialog action \"" + source + "\" is incomplete");
+        action.control = int(Number(line, words[1], 0, 65535));
+    };
+    if (verb == "set") {
+        control(0);
+        action.kind = DialogAction::Set;
+        action.text = AfterWords(source, 2);
+    } else if (verb == "check") {
+        control(3);
+        action.kind = DialogAction::Check;
+        action.number = Number(line, words[2], 0, 1);
+    } else if (verb == "spin") {
+        control(3);
+        action.kind = DialogAction::Spin;
+        action.number = Number(line, words[2], -100000, 100000);
+    } else if (verb == "click") {
+        control(2);
+        action.kind = DialogAction::Click;
+    } else if (verb == "keydown" || verb == "keyup") {
+        if (words.size() != 2) FailScript(line, "dialog action \"" + source + "\" needs a key code");
+        action.kind = verb == "keydown" ? DialogAction::KeyDown : DialogAction::KeyUp;
+        action.number = Number(line, words[1], 0, kKeyCodeMax);
+    } else if (verb == "close") {
+        if (words.size() != 1) FailScript(line, "dialog action \"close\" takes nothing more");
+        action.kind = DialogAction::Close;
+    } else {
+        FailScript(line, "unknown dialog action \"" + source + "\"");
+    }
+    return action;
+}
+
+}  // namespace
+
+std::string DriverDirectory() {
+    char buffer[4096];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return "./";
+    std::string path(buffer, size_t(n));
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+ScenarioScript::ScenarioScript() { platform.programDir = DriverDirectory(); }
+
+ScenarioScript::~ScenarioScript() = default;
+
+int ScenarioScript::Run(const std::vector<std::string>& lines) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        ScriptLine line{int(i + 1), lines[i]};
+        if (!line.text.empty() && line.text.back() == '\r') line.text.pop_back();
+        RunLine(line);
+    }
+    const size_t unused = platform.messageAnswers.size() + platform.chooserAnswers.size() +
+                          platform.dialogAnswers.size();
+    if (unused) std::fprintf(stderr, "note: %zu queued answer(s) were never asked for\n", unused);
+    std::fflush(stdout);
+    return 0;
+}
+
+void ScenarioScript::RunLine(const ScriptLine& line) {
+    const std::string text = line.text;
+    size_t first = 0;
+    while (first < text.size() && IsBlank(text[first])) ++first;
+    if (first == text.size() || text[first] == '#') return;
+    if (ended) FailScript(line, "the program has already ended");
+
+    const std::vector<std::string> words = SplitWords(text);
+    const std::string& word = words[0];
+    // Arguments that are words or numbers may be followed by a comment.
+    std::vector<std::string> args;
+    for (size_t i = 1; i < words.size() && words[i][0] != '#'; ++i) args.push_back(words[i]);
+    const std::string rest = AfterWords(text, 1);
+
+    if (RunMachineCommand(line, word, args, rest) || RunAnswerCommand(line, word, args, rest) ||
+        RunUserCommand(line, word, args) || RunLookCommand(line, word, args, rest)) {
+        if (started) HandlePosted();
+        return;
+    }
+    FailScript(line, "unknown command");
+}
+
+bool ScenarioScript::RunMachineCommand(const ScriptLine& line, const std::string& word,
+                                       const std::vector<std::string>& args, const std::string& rest) {
+    static const char* const kWords[] = {"screen", "language", "programdir", "settings", "set",
+                                         "cmdline", "instance", "fullscreen", "pictures", "start"};
+    bool known = false;
+    for (const char* w : kWords) known = known || word == w;
+    if (!known) return false;
+    if (started) FailScript(line, word == "start" ? "the program has already started" : "this must come before start");
+
+    if (word == "screen") {
+        NeedArgs(line, args, 2);
+        platform.screenWidth = int(Number(line, args[0], 0, 16384));
+        platform.screenHeight = int(Number(line, args[1], 0, 16384));
+    } else if (word == "language") {
+        NeedArgs(line, args, 1);
+        bool hex = args[0].size() == 4;
+        for (char c : args[0]) hex = hex && std::isxdigit(static_cast<unsigned char>(c));
+        if (!hex) FailScript(line, "a language id is four hex digits");
+        platform.languageId = args[0];
+    } else if (word == "programdir" || word == "pictures") {
+        if (rest.empty()) FailScript(line, "a folder is missing");
+        std::string dir = rest;
+        if (dir.back() != '/') dir += '/';
+        (word == "programdir" ? platform.programDir : platform.picturesDir) = dir;
+    } else if (word == "settings") {
+        if (rest.empty()) FailScript(line, "a file path is missing");
+        platform.settingsFile = rest;
+    } else if (word == "set") {
+        const std::vector<std::string> all = SplitWords(line.text);
+        if (all.size() < 2) FailScript(line, "a value name is missing");
+        platform.presets.emplace_back(all[1], AfterWords(line.text, 2));
+    } else if (word == "cmdline") {
+        platform.commandLine = rest;
+    } else if (word == "instance") {
+        if (args.size() != 1 || args[0] != "running") FailScript(line, "expected \"instance running\"");
+        platform.instanceRunning = true;
+    } else if (word == "fullscreen") {
+        if (args.size() != 1 || args[0] != "fails") FailScript(line, "expected \"fullscreen fails\"");
+        platform.fullScreenFails = true;
+    } else {
+        NeedArgs(line, args, 0);
+        Start();
+    }
+    return true;
+}
+
+bool ScenarioScript::RunAnswerCommand(const ScriptLine& line, const std::string& word,
+                                      const std::vector<std::string>& args, const std::string& rest) {
+    if (word == "answer") {
+        NeedArgs(line, args, 1);
+        MsgAnswer answer;
+        if (args[0] == "yes")
+            answer = MsgAnswer::Yes;
+        else if (args[0] == "no")
+            answer = MsgAnswer::No;
+        else if (args[0] == "ok")
+            answer = MsgAnswer::Ok;
+        else
+            FailScript(line, "the answer is yes, no or ok");
+        platform.messageAnswers.push_back(MessageAnswerEntry{line, answer});
+        return true;
+    }
+    if (word == "choose") {
+        if (rest.empty()) FailScript(line, "a path or \"cancel\" is missing");
+        ChooserAnswerEntry entry;
+        entry.line = line;
+        if (Trim(rest) == "cancel") {
+            entry.cancel = true;
+        } else {
+            // A last word that is a number is the filter pair; the path is the rest.
+            std::string path = rest;
+            const std::vector<std::string> words = SplitWords(rest);
+            int64_t index = 0;
+            if (words.size() >= 2 && ParseNumber(words.back(), 0, 0xFFFFFFFFLL, index)) {
+                entry.index = uint32_t(index);
+                path = Trim(rest.substr(0, rest.rfind(words.back())));
+            }
+            entry.path = path;
+        }
+        platform.chooserAnswers.push_back(entry);
+        return true;
+    }
+    if (word == "dialog") {
+        if (args.empty()) FailScript(line, "a dialog id is missing");
+        DialogAnswerEntry entry;
+        entry.line = line;
+        const std::vector<std::string> all = SplitWords(line.text);
+        entry.id = int(Number(line, all[1], 0, 65535));
+        const std::string actions = AfterWords(line.text, 2);
+        size_t start = 0;
+        for (size_t i = 0; i <= actions.size(); ++i)
+            if (i == actions.size() || actions[i] == ';') {
+                const std::string source = Trim(actions.substr(start, i - start));
+                if (!source.empty()) entry.actions.push_back(ParseAction(line, source));
+                start = i + 1;
+            }
+        platform.dialogAnswers.push_back(entry);
+        return true;
+    }
+    return false;
+}
+
+bool ScenarioScript::RunUserCommand(const ScriptLine& line, const std::string& word,
+                                    const std::vector<std::string>& args) {
+    if (word == "down" || word == "move" || word == "up" || word == "dbltap") {
+        NeedStart(line);
+        NeedArgs(line, args, 2);
+        const int x = int(Number(line, args[0], -kCoordLimit, kCoordLimit));
+        const int y = int(Number(line, args[1], -kCoordLimit, kCoordLimit));
+        CVellumView& view = View(line);
+        if (word == "move") {
+            platform.BeginMove(x, y);
+            view.OnPenMove(x, y);
+            platform.EndMove();
+        } else if (word == "up") {
+            view.OnPenUp(x, y);
+        } else {
+            // A double tap reaches the view as a second press.
+            view.OnPenDown(x, y);
+        }
+        return true;
+    }
+    if (word == "points") {
+        NeedStart(line);
+        if (args.size() == 1 && args[0] == "fail") {
+            platform.pointsFail = true;
+            return true;
+        }
+        if (args.empty() || args.size() % 2 != 0) FailScript(line, "points come in X Y pairs");
+        platform.queuedPoints.clear();
+        for (size_t i = 0; i < args.size(); i += 2)
+            platform.queuedPoints.push_back(PenPoint{int(Number(line, args[i], -4 * kCoordLimit, 4 * kCoordLimit)),
+                                                     int(Number(line, args[i + 1], -4 * kCoordLimit, 4 * kCoordLimit))});
+        platform.pointsQueued = true;
+        return true;
+    }
+    if (word == "keydown" || word == "keyup") {
+        NeedStart(line);
+        NeedArgs(line, args, 1);
+        const uint32_t code = uint32_t(Number(line, args[0], 0, kKeyCodeMax));
+        if (word == "keydown")
+            View(line).OnKeyDown(code);
+        else
+            View(line).OnKeyUp(code);
+        return true;
+    }
+    if (word == "focus") {
+        NeedStart(line);
+        NeedArgs(line, args, 1);
+        if (args[0] == "lost")
+            View(line).OnKillFocus();
+        else if (args[0] == "gained")
+            View(line).OnSetFocus();
+        else
+            FailScript(line, "expected \"focus lost\" or \"focus gained\"");
+        return true;
+    }
+    if (word == "wait") {
+        NeedStart(line);
+        NeedArgs(line, args, 1);
+        const int64_t ms = Number(line, args[0], 0, 1000000000);
+        platform.Wait(ms, [&](int id) {
+            View(line).OnTimer(id);
+            HandlePosted();
+            return !ended;
+        });
+        return true;
+    }
+    if (word == "close") {
+        NeedStart(line);
+        NeedArgs(line, args, 0);
+        // A close from outside: no questions, the window goes at once.
+        DestroyWindow();
+        return true;
+    }
+    return false;
+}
+
+bool ScenarioScript::RunLookCommand(const ScriptLine& line, const std::string& word,
+                                    const std::vector<std::string>& args, const std::string& rest) {
+    if (word == "show") {
+        NeedStart(line);
+        if (args.empty()) FailScript(line, "name at least one field");
+        const CVellumView& view = View(line);
+        for (const std::string& name : args) {
+            bool found = false;
+            for (const auto& [field, format] : ShowFields())
+                if (name == field) {
+                    platform.Print(name + " = " + format(view));
+                    found = true;
+                }
+            if (!found) FailScript(line, "there is no field \"" + name + "\"");
+        }
+        return true;
+    }
+    if (word == "pixel") {
+        NeedStart(line);
+        NeedArgs(line, args, 3);
+        const PixelSurface& surface = Surface(line, args[0]);
+        const int64_t x = Number(line, args[1], 0, surface.width - 1);
+        const int64_t y = Number(line, args[2], 0, surface.height - 1);
+        const uint8_t* p = surface.At(int(x), int(y));
+        platform.Print(args[0] + " " + args[1] + " " + args[2] + " = " + std::to_string(p[2]) + " " +
+                       std::to_string(p[1]) + " " + std::to_string(p[0]));
+        return true;
+    }
+    if (word == "dump") {
+        if (args.size() == 1 && args[0] == "settings") {
+            // Before start the store is shown as the program will find it.
+            if (!started) platform.ComposeStore();
+            SettingsStore store;
+            store.Parse(platform.StoreText());
+            for (const auto& [name, value] : store.Values("setting")) platform.Print(name + " = " + value);
+            return true;
+        }
+        NeedStart(line);
+        if (args.size() < 2) FailScript(line, "expected \"dump SURFACE PATH\" or \"dump settings\"");
+        const PixelSurface& surface = Surface(line, args[0]);
+        const std::string path = AfterWords(rest, 1);
+        std::vector<uint8_t> bytes;
+        if (!EncodeBmp24(surface, bytes) ||
+            !WriteTextFileAtomically(path, std::string(bytes.begin(), bytes.end())))
+            FailScript(line, "the file could not be written");
+        return true;
+    }
+    return false;
+}
+
+void ScenarioScript::Start() {
+    platform.ComposeStore();
+    started = true;
+    app = std::make_unique<CVellumApp>(platform);
+    if (!app->InitInstance()) {
+        platform.Print("exit");
+        ended = true;
+        return;
+    }
+    // The window is shown and painted whole from the screen buffer.
+    CVellumView* view = app->View();
+    if (view)
+        platform.PaintWindow(view->screenBuffer.Exists() ? &view->screenBuffer.Get() : nullptr, view->W,
+                             view->H);
+    HandlePosted();
+}
+
+void ScenarioScript::HandlePosted() {
+    if (!ended && platform.TakePostedClose()) DestroyWindow();
+}
+
+void ScenarioScript::DestroyWindow() {
+    app->OnFrameDestroyed();
+    platform.Print("exit");
+    ended = true;
+}
+
+void ScenarioScript::NeedStart(const ScriptLine& line) {
+    if (!started) FailScript(line, "this needs start first");
+}
+
+CVellumView& ScenarioScript::View(const ScriptLine& line) {
+    CVellumView* view = app ? app->View() : nullptr;
+    if (!view) FailScript(line, "the program has no view");
+    return *view;
+}
+
+const PixelSurface& ScenarioScript::Surface(const ScriptLine& line, const std::string& name) {
+    const PixelSurface* surface = nullptr;
+    if (name == "window") {
+        surface = &platform.window.Get();
+    } else {
+        CVellumView& v = View(line);
+        if (name == "canvas")
+            surface = &v.canvas.Get();
+        else if (name == "screen")
+            surface = &v.screenBuffer.Get();
+        else if (name == "skin")
+            surface = &v.skinImage.Get();
+        else if (name == "paper")
+            surface = &v.paperSurface.Get();
+        else if (name == "coverage")
+            surface = &v.coverageLayer.Get();
+        else if (name == "colour")
+            surface = &v.colourLayer.Get();
+        else if (name == "pen")
+            surface = &v.penBuffer.Get();
+        else
+            FailScript(line, "there is no surface \"" + name + "\"");
+    }
+    if (!surface->Exists()) FailScript(line, "the surface \"" + name + "\" does not exist");
+    return *surface;
+}
+
+}  // namespace vellum

@@ -1,0 +1,58 @@
+#pragma once
+// A scenario script, run line by line against the real program on the scripted
+// platform. The program is single-threaded: after each command (and each timer) the
+// posted close is handled before the next line is read.
+//
+// Beyond the commands of the scenario format:
+//   pictures DIR    (before start) the user's pictures folder, default "/My Documents/",
+//                   so the default picture path reads "/My Documents/untitled.bmp"
+// A line whose first word starts with '#' is a comment; so is the rest of a line from a
+// word starting with '#' after arguments that are words or numbers. TEXT and PATH
+// arguments run to the end of the line, '#' included.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/App.h"
+#include "platform/scenario/ScenarioPlatform.h"
+
+namespace vellum {
+
+class ScenarioScript {
+public:
+    ScenarioScript();
+    ~ScenarioScript();
+
+    ScenarioPlatform& Machine() { return platform; }
+    // Runs every line; script errors and unanswered questions end the process with
+    // exit codes 2 and 3 on the way. Returns 0 when the script ran to its end.
+    int Run(const std::vector<std::string>& lines);
+
+private:
+    void RunLine(const ScriptLine& line);
+    bool RunMachineCommand(const ScriptLine& line, const std::string& word,
+                           const std::vector<std::string>& args, const std::string& rest);
+    bool RunAnswerCommand(const ScriptLine& line, const std::string& word,
+                          const std::vector<std::string>& args, const std::string& rest);
+    bool RunUserCommand(const ScriptLine& line, const std::string& word,
+                        const std::vector<std::string>& args);
+    bool RunLookCommand(const ScriptLine& line, const std::string& word,
+                        const std::vector<std::string>& args, const std::string& rest);
+    void Start();
+    // The posted close, if any: the window is destroyed and the program ends.
+    void HandlePosted();
+    void DestroyWindow();
+    CVellumView& View(const ScriptLine& line);
+    const PixelSurface& Surface(const ScriptLine& line, const std::string& name);
+    void NeedStart(const ScriptLine& line);
+
+    ScenarioPlatform platform;
+    std::unique_ptr<CVellumApp> app;
+    bool started = false;
+    bool ended = false;
+};
+
+// The driver's own directory (from /proc/self/exe), ending in '/'.
+std::string DriverDirectory();
+
+}  // namespace vellum

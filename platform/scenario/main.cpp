@@ -1,0 +1,66 @@
+// vellum-scenario [--trace] FILE|-: runs the program from a scenario script and prints
+// its transcript. Exit 0: the script ran to its end; 2: a script error; 3: the program
+// asked something the script does not answer.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/common/SettingsFile.h"
+#include "platform/scenario/ScenarioScript.h"
+
+namespace {
+
+vellum::ScenarioScript* gScript = nullptr;
+
+int Usage() {
+    std::fprintf(stderr, "usage: vellum-scenario [--trace] FILE|-\n");
+    return 2;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool trace = false;
+    const char* file = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--trace") == 0)
+            trace = true;
+        else if (!file)
+            file = argv[i];
+        else
+            return Usage();
+    }
+    if (!file) return Usage();
+
+    std::string text;
+    if (std::strcmp(file, "-") == 0) {
+        char buffer[4096];
+        size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) text.append(buffer, got);
+    } else if (!vellum::ReadTextFile(file, text)) {
+        std::fprintf(stderr, "vellum-scenario: cannot read %s\n", file);
+        return 2;
+    }
+
+    // Held by a global: an unanswered question ends the process from deep inside the
+    // program, and nothing may be torn down under it then.
+    gScript = new vellum::ScenarioScript;
+    gScript->Machine().trace = trace;
+    const int code = gScript->Run(SplitLines(text));
+    delete gScript;
+    gScript = nullptr;
+    return code;
+}
