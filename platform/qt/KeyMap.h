@@ -1,0 +1,17 @@
+#pragma once
+// Qt key events as the standard virtual-key codes that key bindings are stored in, so
+// that a binding means the same key on every platform.
+#include <cstdint>
+
+#include <Qt>
+
+class QKeyEvent;
+
+namespace vellum {
+
+// The virtual-key code of a Qt key, as it comes with these modifiers (the keypad
+// modifier tells the number pad's keys apart); 0 for a key that has no code.
+uint32_t VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers);
+uint32_t VirtualKeyFromEvent(const QKeyEvent* event);
+
+}  // namespace vellum

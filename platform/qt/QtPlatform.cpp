@@ -1,0 +1,456 @@
+#include "platform/qt/QtPlatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLocale>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "app/App.h"
+#include "app/VellumView.h"
+#include "platform/common/DynamicLibrary.h"
+#include "platform/common/LanguageId.h"
+#include "platform/common/SettingsFile.h"
+#include "platform/common/UserDirs.h"
+#include "platform/qt/FileDialog.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtDialog.h"
+#include "platform/qt/ViewWidget.h"
+
+namespace vellum {
+
+namespace {
+
+// Room left for the window frame and title when the default scale is chosen.
+constexpr int kFrameMargin = 64;
+
+// The signal handler's end of the pipe, and the event loop's end.
+int gSignalPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int signalNumber) {
+    const char byte = char(signalNumber);
+    if (gSignalPipe[0] >= 0) {
+        const ssize_t ignored = ::write(gSignalPipe[0], &byte, 1);
+        (void)ignored;
+    }
+}
+
+QString WithSlash(QString dir) {
+    if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+    return dir;
+}
+
+bool IsHexId(const QString& id) {
+    if (id.size() != 4) return false;
+    for (QChar c : id)
+        if (!c.isDigit() && !(c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f')))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+QtPlatform::QtPlatform(const DesktopOptions& o) : options(o) {
+    QScreen* monitor = QGuiApplication::primaryScreen();
+    const QRect whole = monitor ? monitor->geometry() : QRect(0, 0, 800, 600);
+    const QRect available = monitor ? monitor->availableGeometry() : whole;
+    if (options.fullscreen) {
+        // The monitor is the screen: its size divided by the scale, never smaller than
+        // the panel needs.
+        scale = options.scale > 0 ? options.scale : 1;
+        while (scale > 1 && (whole.width() / scale < kMinScreenWidth ||
+                             whole.height() / scale < kMinScreenHeight))
+            --scale;
+        screenWidth = qMax(kMinScreenWidth, whole.width() / scale);
+        screenHeight = qMax(kMinScreenHeight, whole.height() / scale);
+    } else {
+        screenWidth = options.screenWidth;
+        screenHeight = options.screenHeight;
+        if (options.scale > 0) {
+            scale = options.scale;
+        } else {
+            const int byHeight = (available.height() - kFrameMargin) / screenHeight;
+            const int byWidth = available.width() / screenWidth;
+            scale = qBound(1, qMin(byHeight, byWidth), kMaxScale);
+        }
+    }
+    settingsPath = UserSettingsPath();
+    // Keyed by the title and the user; in the user's runtime folder when there is one.
+    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = QDir::tempPath();
+    serverName = WithSlash(dir) + QString::fromUtf8(kWindowTitle) + QLatin1Char('-') +
+                 QString::number(getuid());
+}
+
+QtPlatform::~QtPlatform() {
+    for (auto& entry : timers) delete entry.second;
+    timers.clear();
+    if (server) server->close();
+    delete signalNotifier;
+    window.reset();
+}
+
+void QtPlatform::InstallSignalHandlers() {
+    if (signalNotifier) return;
+    if (gSignalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) return;
+    signalNotifier = new QSocketNotifier(gSignalPipe[1], QSocketNotifier::Read);
+    connect(signalNotifier, &QSocketNotifier::activated, this, &QtPlatform::OnSignal);
+    struct sigaction action = {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
+    // The session manager ending the session: no questions either.
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { RequestOutsideClose(); });
+}
+
+void QtPlatform::OnSignal() {
+    char byte = 0;
+    const ssize_t got = ::read(gSignalPipe[1], &byte, 1);
+    (void)got;
+    RequestOutsideClose();
+}
+
+void QtPlatform::CreateWindow() {
+    window = std::make_unique<CQtMainWindow>(*this);
+    viewWidget = new CViewWidget(*this, screenWidth, screenHeight, scale, window.get());
+    window->setCentralWidget(viewWidget);
+    if (options.fullscreen) {
+        QPalette palette = window->palette();
+        palette.setColor(QPalette::Window, Qt::black);
+        window->setPalette(palette);
+        window->setAutoFillBackground(true);
+    } else {
+        window->setFixedSize(viewWidget->size());
+    }
+    window->setWindowIcon(QIcon(DrawnPencilIcon(32)));
+}
+
+bool QtPlatform::Start(CVellumApp& application) {
+    app = &application;
+    CreateWindow();  // hidden: the view presents and titles it during start-up
+    if (!app->InitInstance()) {
+        window.reset();
+        viewWidget = nullptr;
+        return false;
+    }
+    CVellumView* view = app->View();
+    if (view && view->skinImage.Exists()) {
+        // The bar emblem of the skin becomes the application icon.
+        const PixelSurface& skin = view->skinImage.Get();
+        QImage icon(20, 20, QImage::Format_RGB32);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x) {
+                const uint8_t* p = skin.At(220 + x, 250 + y);
+                icon.setPixel(x, y, qRgb(p[2], p[1], p[0]));
+            }
+        emblem = QPixmap::fromImage(icon);
+        window->setWindowIcon(QIcon(emblem));
+    }
+    // The first paint shows the whole screen buffer.
+    if (view && view->screenBuffer.Exists())
+        viewWidget->PresentRect(view->screenBuffer.Get(), 0, 0, view->screenBuffer->width,
+                                view->screenBuffer->height);
+    started = true;
+    if (!options.screenshotPath.empty()) {
+        // A picture named on the command line opens 100 ms after start: wait for it.
+        const int delay = QString::fromStdString(options.commandLine).size() > 5 ? 500 : 0;
+        connect(viewWidget, &CViewWidget::FirstPainted, this,
+                [this, delay] { QTimer::singleShot(delay, this, &QtPlatform::TakeScreenshot); });
+        QTimer::singleShot(5000, this, &QtPlatform::TakeScreenshot);
+    }
+    if (options.fullscreen)
+        window->showFullScreen();
+    else
+        window->show();
+    viewWidget->setFocus(Qt::ActiveWindowFocusReason);
+    return true;
+}
+
+int QtPlatform::Run() {
+    // Our own loop, not the application's: QCoreApplication::exit would also make every
+    // later nested loop of this process return at once.
+    if (!destroyed) {
+        QEventLoop loop;
+        runLoop = &loop;
+        exitCode = loop.exec();
+        runLoop = nullptr;
+    }
+    // The loop ended some other way: the window goes as after an outside close.
+    if (!destroyed) {
+        destroyed = true;
+        if (app && !skipShutdown) app->OnFrameDestroyed();
+    }
+    return exitCode;
+}
+
+CVellumView* QtPlatform::LiveView() {
+    if (!app || destroyed) return nullptr;
+    return app->View();
+}
+
+void QtPlatform::RequestOutsideClose() {
+    QMetaObject::invokeMethod(this, &QtPlatform::DestroyWindow, Qt::QueuedConnection);
+}
+
+void QtPlatform::RequestUserClose() {
+    if (!started || destroyed || userCloseQueued || modalDepth > 0) return;
+    userCloseQueued = true;
+    // Asked after the close event returns: the questions run their own loops.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            userCloseQueued = false;
+            if (CVellumView* view = LiveView()) view->OnUserClose();
+        },
+        Qt::QueuedConnection);
+}
+
+void QtPlatform::OnWindowActivation(bool active) {
+    if (!started) return;  // not during start-up
+    CVellumView* view = LiveView();
+    if (!view) return;
+    if (active)
+        view->OnSetFocus();
+    else
+        view->OnKillFocus();
+}
+
+void QtPlatform::CloseTopModal() {
+    QWidget* top = QApplication::activeModalWidget();
+    if (auto* dialog = qobject_cast<CQtDialog*>(top))
+        dialog->ForceClose();
+    else if (top)
+        top->close();  // message boxes answer with their escape button, file dialogs cancel
+}
+
+void QtPlatform::DestroyWindow() {
+    if (destroyed) return;
+    // A modal loop runs on the stack: end it first, so that no handler below it goes
+    // on with a view that is gone.
+    if (modalDepth > 0) {
+        CloseTopModal();
+        QTimer::singleShot(20, this, &QtPlatform::DestroyWindow);
+        return;
+    }
+    destroyed = true;
+    for (auto& entry : timers) entry.second->stop();
+    if (!options.screenshotPath.empty() && !skipShutdown) {
+        std::fprintf(stderr, "vellum: the window closed before the screenshot was taken\n");
+        exitCode = 1;
+    }
+    if (app && !skipShutdown) app->OnFrameDestroyed();
+    if (window) {
+        window->AllowClose();
+        window->close();
+    }
+    if (runLoop) runLoop->exit(exitCode);
+}
+
+void QtPlatform::TakeScreenshot() {
+    if (destroyed || skipShutdown || !window) return;
+    const QPixmap picture = window->grab();
+    const bool saved = picture.save(QString::fromStdString(options.screenshotPath), "PNG");
+    if (!saved)
+        std::fprintf(stderr, "vellum: cannot write the screenshot %s\n",
+                     options.screenshotPath.c_str());
+    // Ends without the view's shutdown, so the settings are not written.
+    skipShutdown = true;
+    destroyed = true;
+    exitCode = saved ? 0 : 1;
+    window->AllowClose();
+    window->close();
+    if (runLoop) runLoop->exit(exitCode);
+}
+
+void QtPlatform::RaiseWindow() {
+    ++raiseRequests;
+    if (!started || destroyed || !window) return;
+    if (options.fullscreen)
+        window->showFullScreen();
+    else
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
+
+void QtPlatform::OnNewConnection() {
+    while (QLocalSocket* socket = server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            const QByteArray got = socket->property("got").toByteArray() + socket->readAll();
+            socket->setProperty("got", got);
+            if (got.contains("raise")) {
+                socket->setProperty("got", QByteArray());
+                RaiseWindow();
+            } else if (got.size() > 64) {
+                socket->abort();  // not one of ours
+            }
+        });
+    }
+}
+
+QPixmap QtPlatform::AppIcon() const {
+    if (!emblem.isNull()) return emblem.scaled(32, 32, Qt::KeepAspectRatio, Qt::FastTransformation);
+    return DrawnPencilIcon(32);
+}
+
+QString QtPlatform::MessageTitle() const {
+    if (window && !window->windowTitle().isEmpty()) return window->windowTitle();
+    return QString::fromUtf8(kWindowTitle);
+}
+
+QWidget* QtPlatform::DialogParent() const { return window.get(); }
+
+// ---- Platform -------------------------------------------------------------------------
+
+bool QtPlatform::ActivateRunningInstance(const std::string&) {
+    // No socket options: with them Qt binds elsewhere and renames the socket over an
+    // existing one, so a second instance would take over the name instead of failing.
+    server = std::make_unique<QLocalServer>();
+    connect(server.get(), &QLocalServer::newConnection, this, &QtPlatform::OnNewConnection);
+    if (server->listen(serverName)) return false;
+    if (server->serverError() == QAbstractSocket::AddressInUseError) {
+        QLocalSocket socket;
+        socket.connectToServer(serverName);
+        if (socket.waitForConnected(1000)) {
+            socket.write("raise\n");
+            socket.waitForBytesWritten(1000);
+            socket.disconnectFromServer();
+            return true;
+        }
+        // Nobody answers: the socket was left behind by a run that was killed.
+        QLocalServer::removeServer(serverName);
+        if (server->listen(serverName)) return false;
+    }
+    std::fprintf(stderr, "vellum: cannot listen on %s: %s\n", qPrintable(serverName),
+                 qPrintable(server->errorString()));
+    return false;  // without the rule the program still runs
+}
+
+MsgAnswer QtPlatform::ShowMessage(int, const std::string& text, MsgButtons buttons) {
+    // A screenshot run has nobody to answer: the text goes to stderr, the answer is Yes.
+    if (!options.screenshotPath.empty()) {
+        std::fprintf(stderr, "vellum: message: %s\n", text.c_str());
+        return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+    }
+    return RunMessageBox(DialogParent(), MessageTitle(), QString::fromStdString(text), buttons,
+                         this);
+}
+
+void QtPlatform::GetScreenSize(int& width, int& height) {
+    width = screenWidth;
+    height = screenHeight;
+}
+
+void QtPlatform::MoveFrame(int, int, int, int) {
+    // The window keeps its size; full screen is the monitor.
+    if (options.fullscreen && started && !destroyed && window && window->isVisible() &&
+        !window->isFullScreen())
+        window->showFullScreen();
+}
+
+bool QtPlatform::ShellFullScreen(unsigned flags) {
+    // No task bar or input panel to hide on a desktop.
+    lastShellFlags = flags;
+    shellFlagHistory.push_back(flags);
+    return true;
+}
+
+void QtPlatform::GetClientSize(int& width, int& height) {
+    width = screenWidth;
+    height = screenHeight;
+}
+
+void QtPlatform::SetWindowTitle(const std::string& title) {
+    if (window) window->setWindowTitle(QString::fromStdString(title));
+}
+
+void QtPlatform::PostClose() {
+    QMetaObject::invokeMethod(this, &QtPlatform::DestroyWindow, Qt::QueuedConnection);
+}
+
+void QtPlatform::SetTimer(int id, int milliseconds) {
+    QTimer*& timer = timers[id];
+    if (!timer) {
+        timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this, id] {
+            if (CVellumView* view = LiveView()) view->OnTimer(id);
+        });
+    }
+    timer->start(milliseconds < 0 ? 0 : milliseconds);
+}
+
+void QtPlatform::KillTimer(int id) {
+    auto it = timers.find(id);
+    if (it != timers.end() && it->second) it->second->stop();
+}
+
+void QtPlatform::PresentRect(const PixelSurface& screen, int x, int y, int w, int h) {
+    if (viewWidget) viewWidget->PresentRect(screen, x, y, w, h);
+}
+
+int QtPlatform::GetBufferedPoints(PenPoint* points, int max) {
+    return viewWidget ? viewWidget->GetBufferedPoints(points, max) : 0;
+}
+
+int QtPlatform::PlatformFileDialog(int mode, OpenFileName& request) {
+    EnterModal();
+    const int result =
+        RunFileDialog(DialogParent(), mode, request, QString::fromStdString(PicturesDir()));
+    LeaveModal();
+    return result;
+}
+
+void* QtPlatform::LoadLibrary(const std::string& name) { return OpenLibrary(ProgramDir(), name); }
+
+void* QtPlatform::FindEntry(void* library, const char* entry) {
+    return FindLibraryEntry(library, entry);
+}
+
+void QtPlatform::FreeLibrary(void* library) { CloseLibrary(library); }
+
+std::string QtPlatform::UserLanguageId() {
+    // VELLUM_LANGUAGE=0409 tries another language without changing the locale.
+    const QString forced = qEnvironmentVariable("VELLUM_LANGUAGE");
+    if (IsHexId(forced)) return forced.toUpper().toStdString();
+    return LanguageIdFromLocale(QLocale::system().name().toStdString());
+}
+
+int QtPlatform::RunDialog(CDialog& dialog) {
+    CQtDialog host(dialog, this, DialogParent());
+    return host.Run();
+}
+
+bool QtPlatform::ReadSettingsText(std::string& text) { return ReadTextFile(settingsPath, text); }
+
+bool QtPlatform::WriteSettingsText(const std::string& text) {
+    ++settingsWrites;
+    return WriteTextFileAtomically(settingsPath, text);
+}
+
+std::string QtPlatform::ProgramDir() {
+    return WithSlash(QCoreApplication::applicationDirPath()).toStdString();
+}
+
+std::string QtPlatform::PicturesDir() {
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir()) return WithSlash(pictures).toStdString();
+    return UserPicturesDir();  // ~/Pictures when it exists, else home
+}
+
+std::string QtPlatform::CommandLine() { return options.commandLine; }
+
+}  // namespace vellum

@@ -1,0 +1,77 @@
+#pragma once
+// The view's window: shows the window image (what the view has presented of its screen
+// buffer) scaled by an integer factor with square pixels, and turns mouse, tablet and
+// key events into the view's stylus and key handlers.
+#include <QImage>
+#include <QPointF>
+#include <QWidget>
+
+#include "engine/pixel/Surface.h"
+#include "platform/Platform.h"
+
+class QTabletEvent;
+
+namespace vellum {
+
+class QtPlatform;
+
+class CViewWidget : public QWidget {
+    Q_OBJECT
+public:
+    // clientWidth x clientHeight emulated pixels, each shown scale x scale.
+    CViewWidget(QtPlatform& platform, int clientWidth, int clientHeight, int scale,
+                QWidget* parent = nullptr);
+
+    // Copies the rectangle of the screen buffer into the window image and repaints it.
+    void PresentRect(const PixelSurface& screen, int x, int y, int w, int h);
+    const QImage& WindowImage() const { return image; }
+
+    // The points collected for the move being delivered; clears them.
+    int GetBufferedPoints(PenPoint* points, int max);
+    // Delivers a move that is still waiting (before a press or release, and in tests).
+    void FlushMove();
+    int DeliveredMoves() const { return deliveredMoves; }
+
+signals:
+    void FirstPainted();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void tabletEvent(QTabletEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    // Tab is a key like any other here, not a focus move.
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void PenDown(QPointF position);
+    void PenUp(QPointF position);
+    void RawMove(QPointF position);
+    int PixelOf(double v) const;
+    int QuarterOf(double v) const;
+
+    QtPlatform& platform;
+    int clientWidth;
+    int clientHeight;
+    int scale;
+    QImage image;
+
+    // Raw positions since the last move delivered, latest kMaxBufferedPoints kept.
+    PenPoint pending[kMaxBufferedPoints];
+    int pendingCount = 0;
+    bool movePending = false;
+    bool deliveryPosted = false;
+    int lastX = 0, lastY = 0;
+    // The points handed to the view with the move it is handling.
+    PenPoint batch[kMaxBufferedPoints];
+    int batchCount = 0;
+    int deliveredMoves = 0;
+    bool painted = false;
+    bool trace = false;
+};
+
+}  // namespace vellum

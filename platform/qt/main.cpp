@@ -1,0 +1,47 @@
+// The desktop program: the handheld's screen in a window.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/App.h"
+#include "platform/qt/Options.h"
+#include "platform/qt/QtPlatform.h"
+
+int main(int argc, char** argv) {
+    using namespace vellum;
+    std::vector<std::string> raw(argv + 1, argv + argc);
+    if (WantsHelp(raw)) {
+        std::fputs(DesktopUsage(), stdout);
+        return 0;
+    }
+    // Every raw stylus position counts: Qt must not merge moves before we see them.
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+    QCoreApplication::setAttribute(Qt::AA_CompressTabletEvents, false);
+    // Whole device pixels per logical pixel keep the scaled screen's pixels square.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    QApplication application(argc, argv);
+    application.setQuitOnLastWindowClosed(false);  // the platform ends the loop itself
+    // Qt's own words (Yes, No, the file dialog) in the user's language, where installed.
+    QTranslator qtWords;
+    if (qtWords.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        application.installTranslator(&qtWords);
+
+    // Qt has taken its own options out of argv.
+    DesktopOptions options;
+    std::string error;
+    if (!ParseDesktopOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "vellum: %s\nTry 'vellum --help'.\n", error.c_str());
+        return 2;
+    }
+    QtPlatform platform(options);
+    platform.InstallSignalHandlers();
+    CVellumApp app(platform);
+    if (!platform.Start(app)) return 0;
+    return platform.Run();
+}

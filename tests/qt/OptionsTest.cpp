@@ -1,0 +1,75 @@
+// The desktop program's command line.
+#include <QTest>
+
+#include "QtTestSupport.h"
+
+namespace vellum::test {
+
+class OptionsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void DefaultsAreTheHandheldScreenAtTheFittingScale() {
+        DesktopOptions o;
+        std::string error;
+        QVERIFY(ParseDesktopOptions({}, o, error));
+        QCOMPARE(o.screenWidth, 240);
+        QCOMPARE(o.screenHeight, 320);
+        QCOMPARE(o.scale, 0);
+        QVERIFY(!o.fullscreen);
+        QVERIFY(o.commandLine.empty());
+    }
+
+    void ScreenScaleFullscreenAndScreenshot() {
+        DesktopOptions o;
+        std::string error;
+        QVERIFY(ParseDesktopOptions({"--screen", "480x640", "--scale=3", "--fullscreen",
+                                     "--screenshot", "/tmp/a.png"},
+                                    o, error));
+        QCOMPARE(o.screenWidth, 480);
+        QCOMPARE(o.screenHeight, 640);
+        QCOMPARE(o.scale, 3);
+        QVERIFY(o.fullscreen);
+        QCOMPARE(o.screenshotPath, std::string("/tmp/a.png"));
+    }
+
+    void ThePictureIsTheRestOfTheLineJoinedBySpaces() {
+        DesktopOptions o;
+        std::string error;
+        QVERIFY(ParseDesktopOptions({"--scale", "2", "/home/u/my", "picture.bmp", "--scale"}, o,
+                                    error));
+        QCOMPARE(o.commandLine, std::string("/home/u/my picture.bmp --scale"));
+        QVERIFY(ParseDesktopOptions({"--", "-odd.bmp"}, o, error));
+        QCOMPARE(o.commandLine, std::string("-odd.bmp"));
+    }
+
+    void BadValuesAreRefusedWithAMessage() {
+        const std::vector<std::vector<std::string>> bad = {
+            {"--screen", "240"},   {"--screen", "100x320"}, {"--screen", "240x100"},
+            {"--screen=x"},        {"--scale", "0"},        {"--scale", "17"},
+            {"--scale", "2.5"},    {"--scale"},             {"--screenshot"},
+            {"--frobnicate"},      {"--screen", "99999x320"},
+        };
+        for (const auto& args : bad) {
+            DesktopOptions o;
+            std::string error;
+            QVERIFY2(!ParseDesktopOptions(args, o, error), args[0].c_str());
+            QVERIFY(!error.empty());
+        }
+    }
+
+    void HelpIsAskedBeforeThePicture() {
+        QVERIFY(WantsHelp({"--help"}));
+        QVERIFY(WantsHelp({"--scale", "2", "-h"}));
+        QVERIFY(!WantsHelp({"--", "--help"}));
+        QVERIFY(!WantsHelp({"picture", "--help"}));
+        const std::string usage = DesktopUsage();
+        for (const char* o : {"--screen", "--scale", "--fullscreen", "--screenshot", "--help"})
+            QVERIFY2(usage.find(o) != std::string::npos, o);
+    }
+};
+
+VELLUM_QT_TEST(OptionsTest);
+
+}  // namespace vellum::test
+
+#include "OptionsTest.moc"

@@ -1,0 +1,179 @@
+// The helpers both platforms share: libraries by name and the language module choice,
+// the settings file, the per-user folders.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fstream>
+#include <sys/stat.h>
+
+#include "platform/common/DynamicLibrary.h"
+#include "platform/common/SettingsFile.h"
+#include "platform/common/UserDirs.h"
+#include "resources/ModuleAbi.h"
+#include "resources/Resources.h"
+#include "resources/StringIds.h"
+#include "ShellFakePlatform.h"
+
+namespace vellum::shelltest {
+namespace {
+
+const std::string kFixtures = VELLUM_BIN_DIR "/../fixtures/";
+const std::string kBin = VELLUM_BIN_DIR "/";
+
+bool CopyFile(const std::string& from, const std::string& to) {
+    std::ifstream in(from, std::ios::binary);
+    std::ofstream out(to, std::ios::binary);
+    out << in.rdbuf();
+    return bool(in) && bool(out);
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* e = readdir(dir))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
+        closedir(dir);
+    }
+    return names;
+}
+
+// ---- Libraries ----------------------------------------------------------------------
+
+TEST(DynamicLibrary, ProgramDirectoryFirstThenTheLibrarySearch) {
+    void* lib = OpenLibrary(kFixtures, "notamodule.so");
+    ASSERT_NE(lib, nullptr);
+    EXPECT_NE(FindLibraryEntry(lib, "NotVellumResources"), nullptr);
+    EXPECT_EQ(FindLibraryEntry(lib, kVellumResourcesEntry), nullptr);
+    CloseLibrary(lib);
+
+    // The directory may be given without its slash.
+    lib = OpenLibrary(VELLUM_BIN_DIR "/../fixtures", "notamodule.so");
+    EXPECT_NE(lib, nullptr);
+    CloseLibrary(lib);
+
+    EXPECT_EQ(OpenLibrary(kFixtures, "nosuch.so"), nullptr);
+    // A bare name is not looked for in the current folder, only in the library search.
+    EXPECT_EQ(OpenLibrary("", "notamodule.so"), nullptr);
+    lib = OpenLibrary("/nonexistent/", "libc.so.6");
+    EXPECT_NE(lib, nullptr);
+    CloseLibrary(lib);
+
+    EXPECT_EQ(OpenLibrary(kFixtures, ""), nullptr);
+    EXPECT_EQ(FindLibraryEntry(nullptr, "x"), nullptr);
+    CloseLibrary(nullptr);
+}
+
+class LanguageModules : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Resources::Active().UseBuiltIn();
+        platform.programDir = folder.Dir();
+    }
+    void TearDown() override { Resources::Active().UseBuiltIn(); }
+
+    TempFolder folder;
+    ShellFakePlatform platform;
+};
+
+TEST_F(LanguageModules, LibrariesThatAreNoModulesArePassedOver) {
+    ASSERT_TRUE(CopyFile(kFixtures + "notamodule.so", folder.Dir() + "vellum.i18"));
+    ASSERT_TRUE(CopyFile(kFixtures + "badmodule.so", folder.Dir() + "vellumarm.i18"));
+    ASSERT_TRUE(CopyFile(kBin + "vellum.i18", folder.Dir() + "vellummips.i18"));
+    ASSERT_TRUE(CopyFile(kBin + "vellum.i18", folder.Dir() + "vellumsh3.i18"));
+    platform.languageId = "0409";
+    EXPECT_EQ(Resources::Active().ChooseLanguageModule(platform), "vellummips.i18");
+    const std::vector<std::string> tried = {"vellum.i18", "vellumarm.i18", "vellummips.i18"};
+    EXPECT_EQ(platform.libraryNames, tried);
+    EXPECT_TRUE(Resources::Active().FromModule());
+    EXPECT_STREQ(Resources::Active().String(IDS_DATA_LOAD_FAILED), "Could not load the data file vellum.dat.");
+}
+
+TEST_F(LanguageModules, JapaneseLoadsNothingEvenWithModulesPresent) {
+    ASSERT_TRUE(CopyFile(kBin + "vellum.i18", folder.Dir() + "vellum.i18"));
+    platform.languageId = "0411";
+    EXPECT_EQ(Resources::Active().ChooseLanguageModule(platform), "");
+    EXPECT_TRUE(platform.libraryNames.empty());
+    EXPECT_FALSE(Resources::Active().FromModule());
+    EXPECT_STREQ(Resources::Active().String(IDS_DATA_LOAD_FAILED), "データファイルのロードに失敗しました。");
+}
+
+TEST_F(LanguageModules, NoModuleLeavesTheBuiltInTexts) {
+    ASSERT_TRUE(CopyFile(kFixtures + "badmodule.so", folder.Dir() + "vellumsh4.i18"));
+    platform.languageId = "0407";
+    EXPECT_EQ(Resources::Active().ChooseLanguageModule(platform), "");
+    EXPECT_EQ(platform.libraryNames.size(), 5u);
+    EXPECT_FALSE(Resources::Active().FromModule());
+    EXPECT_STREQ(Resources::Active().String(IDS_DATA_LOAD_FAILED), "データファイルのロードに失敗しました。");
+}
+
+// ---- Settings file -------------------------------------------------------------------
+
+TEST(SettingsFile, WriteCreatesTheFolderAndReplacesTheFileWhole) {
+    TempFolder folder;
+    const std::string path = folder.Dir() + "Orvane Works/deeper/vellum.ini";
+    std::string text;
+    EXPECT_FALSE(ReadTextFile(path, text));
+    ASSERT_TRUE(WriteTextFileAtomically(path, "[setting]\npen=2\n"));
+    ASSERT_TRUE(ReadTextFile(path, text));
+    EXPECT_EQ(text, "[setting]\npen=2\n");
+    ASSERT_TRUE(WriteTextFileAtomically(path, "x"));
+    ASSERT_TRUE(ReadTextFile(path, text));
+    EXPECT_EQ(text, "x");
+    // No temporary file is left beside it.
+    const std::vector<std::string> names = FolderEntries(folder.Dir() + "Orvane Works/deeper");
+    EXPECT_EQ(names, std::vector<std::string>{"vellum.ini"});
+}
+
+TEST(SettingsFile, FailedWriteLeavesTheOldFile) {
+    TempFolder folder;
+    // The folder's place is taken by a file: nothing can be made there.
+    ASSERT_TRUE(WriteTextFileAtomically(folder.Dir() + "blocker", "keep"));
+    EXPECT_FALSE(WriteTextFileAtomically(folder.Dir() + "blocker/vellum.ini", "new"));
+    // The target is a folder: it is not replaced.
+    ASSERT_TRUE(MakeFolders(folder.Dir() + "dir.ini"));
+    EXPECT_FALSE(WriteTextFileAtomically(folder.Dir() + "dir.ini", "new"));
+    std::string text;
+    ASSERT_TRUE(ReadTextFile(folder.Dir() + "blocker", text));
+    EXPECT_EQ(text, "keep");
+    struct stat st;
+    ASSERT_EQ(stat((folder.Dir() + "dir.ini").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
+// ---- Per-user folders ----------------------------------------------------------------
+
+TEST(UserDirs, PicturesFolderFallsBackFromXdgToPicturesToHome) {
+    TempFolder folder;
+    const std::string home = folder.Dir() + "home";
+    ASSERT_TRUE(MakeFolders(home));
+    EXPECT_EQ(PicturesDirFor(home, ""), home + "/");
+
+    ASSERT_TRUE(MakeFolders(home + "/Pictures"));
+    EXPECT_EQ(PicturesDirFor(home, ""), home + "/Pictures/");
+
+    // user-dirs.dirs names another folder; it counts only once it exists.
+    ASSERT_TRUE(WriteTextFileAtomically(home + "/.config/user-dirs.dirs",
+                                        "# written by xdg-user-dirs-update\n"
+                                        "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                                        "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n"));
+    EXPECT_EQ(PicturesDirFor(home, ""), home + "/Pictures/");
+    ASSERT_TRUE(MakeFolders(home + "/Bilder"));
+    EXPECT_EQ(PicturesDirFor(home, ""), home + "/Bilder/");
+
+    // An absolute path, in a config folder named by XDG_CONFIG_HOME.
+    const std::string config = folder.Dir() + "config";
+    ASSERT_TRUE(MakeFolders(folder.Dir() + "art work"));
+    ASSERT_TRUE(WriteTextFileAtomically(config + "/user-dirs.dirs",
+                                        "XDG_PICTURES_DIR=\"" + folder.Dir() + "art work\"\n"));
+    EXPECT_EQ(PicturesDirFor(home, config), folder.Dir() + "art work/");
+}
+
+TEST(UserDirs, SettingsFileLivesInTheCompanyFolder) {
+    EXPECT_EQ(SettingsPathFor("/home/u", ""), "/home/u/.config/Orvane Works/vellum.ini");
+    EXPECT_EQ(SettingsPathFor("/home/u", "/xdg"), "/xdg/Orvane Works/vellum.ini");
+    // A relative XDG_CONFIG_HOME is not valid and is ignored.
+    EXPECT_EQ(SettingsPathFor("/home/u", "rel"), "/home/u/.config/Orvane Works/vellum.ini");
+}
+
+}  // namespace
+}  // namespace vellum::shelltest

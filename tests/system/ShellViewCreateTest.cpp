@@ -1,0 +1,255 @@
+// The view's creation and shutdown on a small platform: canvas size, the white
+// surfaces, the emblem copy, the skin checks and the settings written once.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/VellumView.h"
+#include "imageio/formats/Bmp.h"
+#include "resources/StringIds.h"
+#include "ShellFakePlatform.h"
+
+namespace vellum::shelltest {
+namespace {
+
+// The skin's pixel (x, y): every pixel of the test skin differs from its neighbours.
+void SkinColour(int x, int y, uint8_t& r, uint8_t& g, uint8_t& b) {
+    r = uint8_t(x);
+    g = uint8_t(y);
+    b = uint8_t(x * 7 + y * 3 + (y >> 8) * 101);
+}
+
+bool WriteSkin(const std::string& path, int width, int height) {
+    OwnedSurface skin;
+    if (!skin.Allocate(width, height)) return false;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = skin->At(x, y);
+            SkinColour(x, y, p[2], p[1], p[0]);
+        }
+    std::vector<uint8_t> bytes;
+    if (!EncodeBmp24(*skin, bytes)) return false;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return bool(out);
+}
+
+bool AllWhite(const OwnedSurface& surface) {
+    if (!surface.Exists()) return false;
+    for (int32_t i = 0; i < surface->byteSize; ++i)
+        if (surface->bytes[i] != 255) return false;
+    return true;
+}
+
+class ViewCreation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gShutdownDone = false;
+        platform.programDir = folder.Dir();
+        ASSERT_TRUE(WriteSkin(folder.Dir() + "vellum.dat", 240, 500));
+    }
+    void TearDown() override { gShutdownDone = false; }
+
+    TempFolder folder;
+    ShellFakePlatform platform;
+};
+
+TEST_F(ViewCreation, CanvasWidthIsRoundedUpToEightAndHeightKept) {
+    struct Case {
+        int clientWidth, clientHeight, W, H;
+    };
+    const Case cases[] = {{240, 320, 240, 320}, {233, 320, 240, 320}, {236, 301, 240, 301},
+                          {239, 319, 240, 319}, {241, 321, 248, 321}, {248, 1, 248, 1},
+                          {1, 7, 8, 7}};
+    for (const Case& c : cases) {
+        gShutdownDone = false;
+        platform.clientWidth = c.clientWidth;
+        platform.clientHeight = c.clientHeight;
+        CVellumView view(platform);
+        ASSERT_TRUE(view.OnCreate());
+        SCOPED_TRACE(testing::Message() << c.clientWidth << " x " << c.clientHeight);
+        EXPECT_EQ(view.creationFailed, 0);
+        EXPECT_EQ(view.W, c.W);
+        EXPECT_EQ(view.H, c.H);
+        EXPECT_EQ(view.pixelCount, c.W * c.H);
+        EXPECT_EQ(view.canvasByteCount, c.W * c.H * 3);
+        for (const OwnedSurface* s : {&view.canvas, &view.screenBuffer, &view.colourLayer,
+                                      &view.coverageLayer, &view.paperSurface}) {
+            ASSERT_TRUE(s->Exists());
+            EXPECT_EQ((*s)->width, c.W);
+            EXPECT_EQ((*s)->height, c.H);
+        }
+    }
+}
+
+TEST_F(ViewCreation, SurfacesAndStateAfterCreation) {
+    platform.clientWidth = 241;
+    CVellumView view(platform);
+    ASSERT_TRUE(view.OnCreate());
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(AllWhite(view.canvas));
+    EXPECT_TRUE(AllWhite(view.screenBuffer));
+    EXPECT_TRUE(AllWhite(view.colourLayer));
+    EXPECT_TRUE(AllWhite(view.coverageLayer));
+    ASSERT_TRUE(view.skinImage.Exists());
+    EXPECT_EQ(view.skinImage->width, 240);
+    EXPECT_EQ(view.skinImage->height, 860);
+    ASSERT_TRUE(view.penBuffer.Exists());
+    EXPECT_EQ(view.penBuffer->width, 128);
+    EXPECT_EQ(view.penBuffer->height, 10);
+    EXPECT_EQ(view.skinByteCount, 619200);
+    EXPECT_EQ(view.penBufferByteCount, 3840);
+    EXPECT_EQ(view.canvasByteCount2, 248 * 320 * 3);
+    EXPECT_EQ(view.paletteMark.x, 50);
+    EXPECT_EQ(view.paletteMark.y, 30);
+    EXPECT_EQ(view.penIndex, 2);
+    EXPECT_EQ(view.zoomFactor, 1);
+    EXPECT_EQ(view.filePath, "/pictures/untitled.bmp");
+}
+
+TEST_F(ViewCreation, SkinRowsComeFromTheFileWithTheEmblemInThePristineBar) {
+    CVellumView view(platform);
+    ASSERT_TRUE(view.OnCreate());
+    const PixelSurface& skin = *view.skinImage;
+    int mismatches = 0;
+    for (int y = 0; y < 500; ++y)
+        for (int x = 0; x < 240; ++x) {
+            // The emblem slot (200,5) 20 x 20 holds the emblem (220,250).
+            const bool slot = x >= 200 && x < 220 && y >= 5 && y < 25;
+            uint8_t r, g, b;
+            SkinColour(slot ? x + 20 : x, slot ? y + 245 : y, r, g, b);
+            const uint8_t* p = skin.At(x, y);
+            if (p[2] != r || p[1] != g || p[0] != b) ++mismatches;
+        }
+    EXPECT_EQ(mismatches, 0);
+    // The emblem's corners in both places, written out.
+    EXPECT_EQ(skin.At(200, 5)[2], 220);
+    EXPECT_EQ(skin.At(200, 5)[1], 250);
+    EXPECT_EQ(skin.At(219, 24)[2], 239);
+    EXPECT_EQ(skin.At(219, 24)[1], 269 - 256);
+    EXPECT_EQ(skin.At(199, 5)[2], 199);  // just left of the slot: untouched
+    EXPECT_EQ(skin.At(200, 25)[1], 25);  // just below it: untouched
+}
+
+TEST_F(ViewCreation, LargerSkinFileUsesItsTopLeftCorner) {
+    ASSERT_TRUE(WriteSkin(folder.Dir() + "vellum.dat", 300, 520));
+    CVellumView view(platform);
+    ASSERT_TRUE(view.OnCreate());
+    EXPECT_EQ(view.creationFailed, 0);
+    // Row 499 of the file, counted from the top, not from the bottom.
+    EXPECT_EQ(view.skinImage->At(10, 499)[1], uint8_t(499));
+    EXPECT_EQ(view.skinImage->At(239, 0)[2], 239);
+}
+
+TEST_F(ViewCreation, MissingOrSmallSkinIsRefusedAndNothingIsReadOrWritten) {
+    struct Case {
+        const char* what;
+        int width, height;  // 0: no file at all
+    };
+    for (const Case& c : {Case{"missing", 0, 0}, Case{"narrow", 239, 500}, Case{"short", 240, 499}}) {
+        SCOPED_TRACE(c.what);
+        gShutdownDone = false;
+        std::remove((folder.Dir() + "vellum.dat").c_str());
+        if (c.width) {
+            ASSERT_TRUE(WriteSkin(folder.Dir() + "vellum.dat", c.width, c.height));
+        }
+        ShellFakePlatform p;
+        p.programDir = folder.Dir();
+        p.hasSettings = true;
+        p.settingsText = "[setting]\nkey_spoit=65\n";
+        CVellumView view(p);
+        ASSERT_TRUE(view.OnCreate());
+        ASSERT_EQ(p.messages.size(), 1u);
+        EXPECT_EQ(p.messages[0].id, IDS_DATA_LOAD_FAILED);
+        EXPECT_EQ(view.creationFailed, 1);
+        EXPECT_FALSE(view.skinImage.Exists());
+        EXPECT_FALSE(view.canvas.Exists());
+        EXPECT_FALSE(view.screenBuffer.Exists());
+        EXPECT_FALSE(view.penBuffer.Exists());
+        EXPECT_EQ(p.settingsReads, 0);
+        EXPECT_EQ(view.keyCodes[KeyEyedropper], kNoKey);
+
+        // The initial update closes the window; the shutdown writes nothing.
+        view.OnInitialUpdate();
+        EXPECT_EQ(p.closePosts, 1);
+        view.OnDestroy();
+        EXPECT_EQ(p.settingsWrites, 0);
+        EXPECT_EQ(p.settingsText, "[setting]\nkey_spoit=65\n");
+    }
+}
+
+TEST_F(ViewCreation, EmptyClientAreaIsAMemoryFailure) {
+    platform.clientWidth = 0;
+    platform.clientHeight = 0;
+    CVellumView view(platform);
+    ASSERT_TRUE(view.OnCreate());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].id, IDS_MEMORY_ERROR);
+    EXPECT_EQ(view.creationFailed, 1);
+    EXPECT_EQ(platform.settingsReads, 0);
+    view.OnDestroy();
+    EXPECT_EQ(platform.settingsWrites, 0);
+}
+
+TEST_F(ViewCreation, FilterListHoldsFourStringsEndedByTwoNuls) {
+    CVellumView view(platform);
+    ASSERT_TRUE(view.OnCreate());
+    EXPECT_EQ(view.filterString, "Bmp Files (*.bmp)\\*.bmp\\All Files (*.*)\\*.*\\\\");
+    std::vector<std::u16string> strings;
+    int i = 0;
+    while (view.filterList[i] != 0) {
+        std::u16string s;
+        while (view.filterList[i] != 0) s += view.filterList[i++];
+        strings.push_back(s);
+        ++i;
+    }
+    const std::vector<std::u16string> expected = {u"Bmp Files (*.bmp)", u"*.bmp", u"All Files (*.*)", u"*.*"};
+    EXPECT_EQ(strings, expected);
+    EXPECT_EQ(i, 44);  // the list's closing NUL, right after the last string's own
+    EXPECT_EQ(view.filterList[43], 0);
+}
+
+TEST_F(ViewCreation, SettingsAreReadAtCreationAndWrittenOnceAtShutdown) {
+    platform.hasSettings = true;
+    platform.settingsText = "[setting]\npen=4\nkey_save=5\nstylus=0\n";
+    {
+        CVellumView view(platform);
+        ASSERT_TRUE(view.OnCreate());
+        EXPECT_EQ(platform.settingsReads, 1);
+        EXPECT_EQ(view.smoothing, 4);
+        EXPECT_EQ(view.stylusMode, 0);
+        EXPECT_EQ(view.keyCodes[KeySave], 5u);
+        view.smoothing = 3;
+        view.ShutdownView();
+        EXPECT_EQ(platform.settingsWrites, 1);
+        EXPECT_FALSE(view.canvas.Exists());
+        EXPECT_FALSE(view.skinImage.Exists());
+        view.OnDestroy();  // the window's destroy after the exit command: nothing more
+        EXPECT_EQ(platform.settingsWrites, 1);
+    }
+    // Values already there keep their places and names; the rest follow in write order.
+    EXPECT_EQ(platform.settingsText,
+              "[setting]\npen=3\nkey_save=5\nstylus=0\nantijump=0\nkey_darker=1\n"
+              "key_lighter=1\nkey_nextpen=1\nkey_nextppr=1\nkey_prevpen=1\nkey_prevppr=1\n"
+              "key_spoit=1\nkey_zoom=1\njpeg_quality=10\n");
+}
+
+TEST_F(ViewCreation, KeyCodesAboveTheSignedRangeSurviveAWriteAndARead) {
+    platform.hasSettings = true;
+    platform.settingsText = "[setting]\nkey_spoit=4294967295\nkey_zoom=2147483648\n";
+    {
+        CVellumView view(platform);
+        ASSERT_TRUE(view.OnCreate());
+        EXPECT_EQ(view.keyCodes[KeyEyedropper], 4294967295u);
+        EXPECT_EQ(view.keyCodes[KeyZoom], 2147483648u);
+        view.OnDestroy();
+    }
+    gShutdownDone = false;
+    CVellumView again(platform);
+    ASSERT_TRUE(again.OnCreate());
+    EXPECT_EQ(again.keyCodes[KeyEyedropper], 4294967295u);
+    EXPECT_EQ(again.keyCodes[KeyZoom], 2147483648u);
+}
+
+}  // namespace
+}  // namespace vellum::shelltest
