@@ -1,0 +1,56 @@
+// Papers, and the custom pen and paper images.
+#include "app/VellumView.h"
+#include "engine/PixelOpsTable.h"
+#include "imageio/formats/PictureFile.h"
+#include "panel/SkinRegions.h"
+#include "resources/StringIds.h"
+
+namespace vellum {
+
+namespace {
+
+constexpr int kTile = 100;
+
+// Copies a picture's top-left corner, unscaled, over a skin region; a smaller picture
+// leaves the rest of the region as it was.
+bool LoadCustomBlock(CVellumView& view, const std::string& path, Region region, int messageId) {
+    OwnedSurface picture;
+    if (!LoadPictureFile(path, picture)) {
+        view.Message(messageId, MsgButtons::Ok);
+        return false;
+    }
+    const SkinRect r = RegionRect(region);
+    if (view.skinImage.Exists())
+        gPixelOps.copyRectRop(*view.skinImage, r.x, r.y, r.w, r.h, *picture, 0, 0, SRCCOPY);
+    return true;
+}
+
+}  // namespace
+
+void CVellumView::SelectPaper(bool update) {
+    if (panelShown && panelPage == PagePaper) DrawToolPanel(true);
+    if (update) DrawStatusBar(BarPaper, true);
+    if (!paperSurface.Exists() || !skinImage.Exists()) return;
+
+    const PixelOpsTable& ops = gPixelOps;
+    ops.fillRectWhite(*paperSurface, 0, 0, W, H);
+    // The surface holds the inverse of the texture as the paper page shows it: papers 0
+    // and 2 are the inverted textures, 1 and 3 the plain ones.
+    const int paper = paperIndex & 3;
+    const SkinRect texture = PaperTextureRect(paper < 2 ? 0 : 1);
+    const uint32_t rop = (paper & 1) ? SRCCOPY : NOTSRCCOPY;
+    for (int ty = 0; ty < H; ty += kTile)
+        for (int tx = 0; tx < W; tx += kTile)
+            ops.copyRectRop(*paperSurface, tx, ty, kTile, kTile, *skinImage, texture.x, texture.y,
+                            rop);
+}
+
+bool CVellumView::LoadCustomPen(const std::string& path) {
+    return LoadCustomBlock(*this, path, Region::CustomPenTarget, IDS_CUSTOM_PEN_FAILED);
+}
+
+bool CVellumView::LoadCustomPaper(const std::string& path) {
+    return LoadCustomBlock(*this, path, Region::CustomPaperTarget, IDS_CUSTOM_PAPER_FAILED);
+}
+
+}  // namespace vellum
