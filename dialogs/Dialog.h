@@ -1,0 +1,143 @@
+#pragma once
+// A modal dialog is our own object: its template as data (caption, font, size and
+// controls in dialog units), the state of its controls, its data exchange and its
+// handlers. The platform builds the real window from the template, mirrors the control
+// states, and routes the user's actions to the handlers below.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace vellum {
+
+enum class ControlKind { Static, Edit, CheckBox, RadioButton, GroupBox, UpDown, PushButton, Icon };
+
+enum ControlStyle : uint32_t {
+    StyleNone = 0,
+    StyleDefaultButton = 1u << 0,  // push button: the default button (Enter)
+    StyleDigitsOnly = 1u << 1,     // edit: accepts digits only
+    StyleGroupStart = 1u << 2,     // radio: starts a group
+    StyleTabStop = 1u << 3,
+    StyleBorder = 1u << 4,
+    StyleAutoHScroll = 1u << 5,    // edit: scrolls horizontally as one types
+    StyleHorizontal = 1u << 6,     // up-down: left and right arrows
+    StyleAutoBuddy = 1u << 7,      // up-down: its buddy is the control before it
+    StyleSetBuddyInt = 1u << 8,    // up-down: writes its value into the buddy as an integer
+    StyleArrowKeys = 1u << 9,      // up-down: the arrow keys step it
+    StyleNoThousands = 1u << 10,   // up-down: no thousands separator
+    StyleAutoCheck = 1u << 11,     // check box or radio: checks itself when clicked
+    StyleLeftAlign = 1u << 12,     // static: left-aligned text
+};
+
+struct ControlTemplate {
+    ControlKind kind;
+    int id;         // -1 for controls without an id (labels, group boxes)
+    int x, y, w, h; // dialog units
+    uint32_t style;
+    const char* text;  // built-in (Japanese) text; the active resources may replace it
+};
+
+struct DialogTemplate {
+    int id;
+    const char* caption;
+    const char* fontFace;
+    int pointSize;
+    int width, height;  // dialog units
+    const ControlTemplate* controls;
+    int controlCount;
+};
+
+// A control as it stands: the platform shows it, the user changes it.
+struct ControlState {
+    std::string text;       // edits and labels; buttons' captions
+    int checked = 0;        // check boxes and radio buttons
+    bool visible = true;
+    int rangeLow = 0;       // up-down controls
+    int rangeHigh = 100;
+};
+
+// What a dialog may ask of the platform while it runs.
+class DialogHost {
+public:
+    virtual ~DialogHost() = default;
+    // The system changed control index's text, check or visibility: show it.
+    virtual void ControlChanged(int index) = 0;
+    virtual void SetFocus(int index) = 0;
+    virtual void BringToTop() = 0;
+    // Closes the dialog with this end code (1 OK, 2 Cancel); the dialog's OnDestroy runs.
+    virtual void EndDialog(int code) = 0;
+    // Posts the dialog a close request, handled after the current handler (OnCloseRequest).
+    virtual void PostCloseRequest() = 0;
+    virtual MsgAnswer ShowMessage(int id, const std::string& text, MsgButtons buttons) = 0;
+};
+
+class CDialog {
+public:
+    CDialog(const DialogTemplate& dialogTemplate, Platform& platform);
+    virtual ~CDialog();
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    const DialogTemplate& Template() const { return tpl; }
+    int Id() const { return tpl.id; }
+    // The caption and the font from the active resources.
+    std::string Caption() const;
+    int ControlCount() const { return tpl.controlCount; }
+    const ControlTemplate& ControlAt(int index) const { return tpl.controls[index]; }
+    ControlState& State(int index) { return states[size_t(index)]; }
+    const ControlState& State(int index) const { return states[size_t(index)]; }
+    // The index of the control with this id, or -1.
+    int IndexOf(int id) const;
+
+    // ---- Run by the platform ----------------------------------------------------------
+    // Called once the real window and its controls exist; host lives until the end.
+    void Attach(DialogHost* host);
+    virtual void OnInitDialog();
+    // The user typed into an edit (the new whole text).
+    void OnEditChanged(int index, const std::string& text);
+    // A click on a push button, check box or radio button.
+    virtual void OnClicked(int index);
+    // An up-down control pressed count times (negative: the other arrow).
+    virtual void OnSpin(int index, int count);
+    virtual void OnKeyUp(uint32_t code);
+    // The caption's close control, or a posted close request.
+    virtual void OnCloseRequest();
+    // The window is being destroyed, however it was closed.
+    virtual void OnDestroy();
+    // The end code once the dialog ended (0 while running).
+    int EndCode() const { return endCode; }
+    void SetEndCode(int code) { endCode = code; }
+
+protected:
+    virtual void OnOK();
+    virtual void OnCancel();
+    // Moves values between the fields and the controls; false when a control's value is
+    // refused (the message was shown and the focus put back on it).
+    virtual bool DoDataExchange(bool save);
+    // A click on a push button other than OK (1) and Cancel (2).
+    virtual void OnButton(int id) {}
+
+    // Data exchange helpers, by control id.
+    bool ExchangeInt(bool save, int id, int32_t& value);
+    bool ExchangeUInt(bool save, int id, uint32_t& value);
+    bool ValidateRange(bool save, int id, int32_t value, int32_t low, int32_t high);
+    void ExchangeCheck(bool save, int id, int32_t& value);
+    // A radio group from its first button: the checked index, or -1.
+    void ExchangeRadio(bool save, int firstId, int32_t& index);
+    void ShowControl(int id, bool show);
+    void SetControlText(int id, const std::string& text);
+    void SetRange(int id, int low, int high);
+    void FocusControl(int id);
+    void EndDialog(int code);
+
+    Platform& platform;
+    DialogHost* host = nullptr;
+
+private:
+    const DialogTemplate& tpl;
+    std::vector<ControlState> states;
+    int endCode = 0;
+};
+
+}  // namespace vellum

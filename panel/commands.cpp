@@ -1,0 +1,157 @@
+// The commands of the status bar, the tool panel and the two hold keys, the zoom
+// arithmetic, the framing of modal dialogs, and quitting.
+#include "panel/Commands.h"
+
+#include <algorithm>
+
+#include "dialogs/AboutDialog.h"
+#include "resources/Resources.h"
+
+namespace vellum {
+
+namespace {
+
+int Clamp(int v, int lo, int hi) { return std::max(lo, std::min(hi, v)); }
+
+// The strips' whole height: the bar alone, or the bar with the panel.
+int StripHeight(const CVellumView& view) { return view.panelShown ? 160 : 30; }
+
+}  // namespace
+
+// ---- Status bar ---------------------------------------------------------------------
+
+void TogglePanelCommand(CVellumView& view) {
+    view.panelShown = !view.panelShown;
+    view.DrawToolPanel(false);
+    view.RefreshRect(0, view.PanelY(), 240, 130);
+}
+
+void ToggleEraserCommand(CVellumView& view) {
+    view.eraser = !view.eraser;
+    view.DrawStatusBar(BarPen, true);
+}
+
+void OpenColourPageCommand(CVellumView& view) {
+    view.panelPage = PageColour;
+    view.panelShown = 1;
+    view.DrawToolPanel(false);
+    view.RefreshRect(0, view.PanelY(), 240, 130);
+}
+
+void NextPaperCommand(CVellumView& view) {
+    view.paperIndex = (view.paperIndex + 1) % 4;
+    view.SelectPaper(true);
+}
+
+void NextZoomCommand(CVellumView& view) {
+    view.zoomShift = (view.zoomShift + 1) % 4;
+    view.ApplyZoom(true);
+}
+
+void ToggleHandModeCommand(CVellumView& view) {
+    view.handMode = !view.handMode;
+    view.DrawStatusBar(BarHand, true);
+}
+
+void MoveStripsCommand(CVellumView& view) {
+    view.panelAtBottom = !view.panelAtBottom;
+    // The strips leave one end and appear at the other: both areas are rebuilt.
+    const int h = StripHeight(view);
+    view.RefreshRect(0, 0, 240, h);
+    view.RefreshRect(0, view.H - h, 240, h);
+}
+
+// ---- Tool panel ---------------------------------------------------------------------
+
+void ChoosePageCommand(CVellumView& view, int page) {
+    view.panelPage = page;
+    view.DrawToolPanel(true);
+}
+
+void FullViewCommand(CVellumView& view) {
+    view.fullView = 1;
+    view.RefreshRect(0, 0, -1, -1);
+}
+
+void SelectPenCommand(CVellumView& view, int index) {
+    view.penIndex = index;
+    view.SelectPen(-1, true);
+}
+
+void SelectPaperCommand(CVellumView& view, int index) {
+    view.paperIndex = index;
+    view.SelectPaper(true);
+}
+
+void PalettePickCommand(CVellumView& view, int x, int y) {
+    view.PickPaletteColour(x, y);
+    view.DrawToolPanel(true);  // the "+" moves to the picked point
+}
+
+// ---- Zoom ---------------------------------------------------------------------------
+
+void CVellumView::ApplyZoom(bool redrawIcon) {
+    if (redrawIcon) DrawStatusBar(BarZoom, false);
+    const int f = zoomFactor;
+    const int next = 1 << zoomShift;
+    // The canvas point at the view's centre stays there, as far as the canvas allows.
+    // With the factor already in force (a zoom at a point) the origin stays as it is.
+    viewOriginX = Clamp(viewOriginX + (W / 2) / f - (W / 2) / next, 0, W - W / next);
+    viewOriginY = Clamp(viewOriginY + (H / 2) / f - (H / 2) / next, 0, H - H / next);
+    zoomFactor = next;
+    RefreshRect(0, 0, -1, -1);
+}
+
+void CVellumView::ZoomAtPoint(int cx, int cy) {
+    zoomShift = (zoomShift + 1) % 4;
+    zoomFactor = 1 << zoomShift;
+    // The tapped point becomes the view's centre, as far as the canvas allows.
+    viewOriginX = Clamp(cx - (W / 2) / zoomFactor, 0, W - W / zoomFactor);
+    viewOriginY = Clamp(cy - (H / 2) / zoomFactor, 0, H - H / zoomFactor);
+    ApplyZoom(true);
+}
+
+void CVellumView::PickCanvasColour(int cx, int cy) {
+    if (!canvas.Exists() || cx < 0 || cy < 0 || cx >= canvas->width || cy >= canvas->height)
+        return;
+    colourDensity = 0.0;
+    const uint8_t* p = canvas->At(cx, cy);
+    SetColour(uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16, true);
+}
+
+// ---- Dialogs ------------------------------------------------------------------------
+
+int CVellumView::RunFramedDialog(CDialog& dialog) {
+    // The task bar and input panel are back while the dialog is open, for typing.
+    LeaveFullScreen(true);
+    const int code = platform.RunDialog(dialog);
+    EnterFullScreen(true);
+    return code;
+}
+
+void CVellumView::ShowAbout() {
+    CAboutDialog about(platform);
+    RunFramedDialog(about);
+}
+
+// ---- Quitting -----------------------------------------------------------------------
+
+void CVellumView::ExitCommand() {
+    quitCancelled = true;
+    // Anything but No quits.
+    if (Message(IDS_QUIT, MsgButtons::YesNo) == MsgAnswer::No) return;
+    if (modified && Message(IDS_SAVE_CHANGED, MsgButtons::YesNo) == MsgAnswer::Yes) {
+        // The user wants the picture kept: without a written file it is not thrown away.
+        if (!SavePictureAs()) return;
+    }
+    quitCancelled = false;
+    ShutdownView();
+    platform.PostClose();
+}
+
+void CVellumView::OnUserClose() {
+    // The window's own close button asks exactly what the quit button asks.
+    ExitCommand();
+}
+
+}  // namespace vellum
