@@ -1,0 +1,123 @@
+// The file commands of the tool panel: new, open, save as, save, and the write they
+// share.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "app/VellumView.h"
+#include "imageio/FileChooser.h"
+#include "imageio/formats/Bmp.h"
+#include "imageio/formats/ChooserRules.h"
+#include "imageio/formats/Jpeg.h"
+#include "resources/StringIds.h"
+
+namespace vellum {
+
+namespace {
+
+// The existence test of Save As: an existing file that opens for reading and writing.
+// A file that exists but cannot be opened so (read-only, a folder) counts as absent.
+bool OpensForWriting(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
+
+}  // namespace
+
+// True when a new, empty picture was started.
+bool CVellumView::NewPicture() {
+    if (modified && Message(IDS_SAVE_CHANGED, MsgButtons::YesNo) == MsgAnswer::Yes) SavePictureAs();
+    if (Message(IDS_NEW_PICTURE, MsgButtons::YesNo) != MsgAnswer::Yes) return false;
+    FillRectWhite(*screenBuffer, 0, 0, W, H);
+    FillRectWhite(*canvas, 0, 0, W, H);
+    filePath = DefaultPicturePath();
+    viewOriginX = 0;
+    viewOriginY = 0;
+    zoomFactor = 1;
+    zoomShift = 0;
+    modified = 0;
+    DrawStatusBar(BarAll, false);
+    DrawToolPanel(false);
+    RefreshRect(0, 0, -1, -1);
+    return true;
+}
+
+bool CVellumView::OpenPicture(const std::string& path) {
+    if (!path.empty()) {
+        // A path given (the command line): no save question and no chooser.
+        const std::string previous = filePath;
+        filePath = path;
+        if (!FitPicture(filePath)) {
+            filePath = previous;
+            return false;
+        }
+    } else {
+        if (modified && Message(IDS_SAVE_CHANGED, MsgButtons::YesNo) == MsgAnswer::Yes) SavePictureAs();
+        // The name of the picture on screen, as the save question may have left it.
+        const std::string previous = filePath;
+        LeaveFullScreen(false);
+        const int chosen = ChooseOpenFile(platform, filePath, filterList);
+        EnterFullScreen(false);
+        if (!chosen) return false;
+        // A picture that does not load leaves the canvas as it was, so the path must go
+        // on naming the picture that is there.
+        if (!FitPicture(filePath)) {
+            filePath = previous;
+            return false;
+        }
+    }
+    viewOriginX = 0;
+    viewOriginY = 0;
+    zoomFactor = 1;
+    zoomShift = 0;
+    modified = 0;
+    DrawStatusBar(BarAll, false);
+    DrawToolPanel(false);
+    RefreshRect(0, 0, -1, -1);
+    return true;
+}
+
+bool CVellumView::SavePictureAs() {
+    LeaveFullScreen(false);
+    bool written = false;
+    if (ChooseSaveFile(platform, filePath, filterList)) {
+        if (!OpensForWriting(filePath))
+            written = WritePicture();
+        else if (Message(IDS_FILE_EXISTS, MsgButtons::YesNo) == MsgAnswer::Yes)
+            written = WritePicture();
+    }
+    // The file is written before the program goes back to full screen.
+    EnterFullScreen(false);
+    return written;
+}
+
+bool CVellumView::SavePicture() {
+    // The default path marks a picture never saved under a name of its own.
+    if (filePath == DefaultPicturePath()) return SavePictureAs();
+    if (Message(IDS_OVERWRITE_CURRENT, MsgButtons::YesNo) != MsgAnswer::Yes) return false;
+    return WritePicture();
+}
+
+bool CVellumView::WritePicture() {
+    std::string message;
+    bool written = false;
+    if (IsJpegName(filePath)) {
+        // The stored level 1..10 is used clamped and left as it is.
+        const int level = jpegQuality < 1 ? 1 : jpegQuality > 10 ? 10 : int(jpegQuality);
+        written = WriteJpegFile(filePath, *canvas, 10 * level, message);
+    } else {
+        BitmapInfo info;
+        if (CreateBitmapInfo(*canvas, info))
+            written = WriteBmpFile(filePath, info, *canvas, message);
+        else
+            message = kBitmapErrorText;
+    }
+    platform.ShowMessage(0, message, MsgButtons::Ok);
+    // Only a complete file makes the picture clean: after a failed save a later quit
+    // must still offer to save it.
+    if (written) modified = 0;
+    return written;
+}
+
+}  // namespace vellum

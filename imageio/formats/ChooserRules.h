@@ -1,0 +1,70 @@
+#pragma once
+// The rules around the file chooser and the picture fitting that need no platform: the
+// save chooser's extension handling, the JPEG name test, the UTF-8 / UTF-16 conversion
+// of the chooser record, and the arithmetic that picks the part of a picture that
+// lands on the canvas.
+#include <cstdint>
+#include <string>
+
+#include "engine/pixel/Surface.h"
+
+namespace vellum {
+
+// ---- Names ------------------------------------------------------------------------------
+// The extensions are plain ASCII, so comparing the last four UTF-16 units or the last
+// four UTF-8 bytes gives the same answer as comparing the last four characters: no
+// other character upper-cases to one of these letters, and a multi-unit character can
+// never match. A name shorter than the suffix is compared whole (and so never matches).
+
+// True when the text's last characters, upper-cased, are `suffix` (upper case ASCII).
+bool EndsWithUpper(const std::u16string& text, const char* suffix);
+bool EndsWithUpper(const std::string& text, const char* suffix);
+
+// Before the save chooser opens: a name ending in ".BMP" or ".JPG" (any case) loses
+// those four characters. True when it did.
+bool StripPictureExtension(std::u16string& name);
+bool StripPictureExtension(std::string& name);
+
+// After the save chooser: filter 1 makes the name end in ".bmp" (dropping a ".JPG"),
+// filter 2 in ".jpg" (dropping a ".BMP"); an extension of the chosen kind is kept as
+// typed, and any other filter index keeps the name as returned.
+void ApplySaveExtension(std::u16string& name, uint32_t filterIndex);
+
+// A picture path written and read as JPEG: its last three characters upper-cased are
+// "JPG".
+bool IsJpegName(const std::string& path);
+
+// UTF-8 <-> UTF-16. Malformed input (a stray byte, a lone surrogate) becomes U+FFFD.
+std::u16string Utf8ToUtf16(const std::string& text);
+std::string Utf16ToUtf8(const std::u16string& text);
+
+// ---- Fitting ----------------------------------------------------------------------------
+
+enum class FitRule {
+    Corner,  // the picture's top-left W x H, white where it is smaller
+    Centre,  // W x H from the picture's centre, centred with white where it is smaller
+    Cover,   // the largest part of the canvas's proportions, cut evenly, stretched over it
+};
+
+// A rectangle of the picture. For Corner and Centre it is W x H and may reach outside
+// the picture (a negative x or y when the picture is smaller); for Cover it lies inside
+// the picture and is stretched onto the whole canvas.
+struct SourceRect {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t w = 0;
+    int32_t h = 0;
+};
+
+// The source rectangle of a picture bw x bh fitted by `rule` onto a canvas W x H
+// (all sizes positive).
+SourceRect FitSourceRect(FitRule rule, int bw, int bh, int W, int H);
+
+// Nearest-pixel stretch: destination pixel (dx + i, dy + j), 0 <= i < dw, 0 <= j < dh,
+// takes source pixel (sx + i * sw / dw, sy + j * sh / dh) in integer arithmetic.
+// Destination pixels outside dst, and those whose source pixel lies outside src, are
+// left alone; an empty source or destination rectangle copies nothing.
+void StretchCopy(PixelSurface& dst, int dx, int dy, int dw, int dh, const PixelSurface& src,
+                 int sx, int sy, int sw, int sh);
+
+}  // namespace vellum

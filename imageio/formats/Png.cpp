@@ -1,0 +1,150 @@
+#include "imageio/formats/Png.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "imageio/formats/Bmp.h"
+
+namespace vellum {
+
+namespace {
+
+const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
+struct MemoryReader {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    size_t position = 0;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
+    MemoryReader* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
+    if (count > reader->size - reader->position) png_error(png, "truncated");
+    std::memcpy(out, reader->data + reader->position, count);
+    reader->position += count;
+}
+
+// Errors return to the setjmp in ReadPicture; nothing is printed.
+[[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void OnPngWarning(png_structp, png_const_charp) {}
+
+// Everything that must outlive a longjmp lives here, in the caller's frame: the jump
+// lands in ReadPicture, whose own locals are all plain values.
+struct PngJob {
+    MemoryReader reader;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    OwnedSurface picture;
+    std::unique_ptr<uint8_t[]> alphaRows;  // BGRA rows of a picture with transparency
+    std::unique_ptr<png_bytep[]> rowPointers;
+};
+
+// Lays a BGRA row over white into a BGR row: c' = (c a + 255 (255 - a)) / 255.
+void CompositeOverWhite(const uint8_t* from, uint8_t* to, uint32_t width) {
+    for (uint32_t x = 0; x < width; ++x, from += 4, to += 3) {
+        const uint32_t a = from[3];
+        const uint32_t white = 255 * (255 - a);
+        to[0] = uint8_t((from[0] * a + white) / 255);
+        to[1] = uint8_t((from[1] * a + white) / 255);
+        to[2] = uint8_t((from[2] * a + white) / 255);
+    }
+}
+
+bool ReadPicture(PngJob& job) {
+    png_structp png = job.png;
+    png_infop info = job.info;
+    if (setjmp(png_jmpbuf(png))) return false;
+
+    // A header over the limits is an error inside png_read_info, before any pixel.
+    png_set_user_limits(png, kBmpMaxSide, kBmpMaxSide);
+    png_read_info(png, info);
+    png_uint_32 width = 0, height = 0;
+    int bitDepth = 0, colourType = 0, interlace = 0;
+    if (!png_get_IHDR(png, info, &width, &height, &bitDepth, &colourType, &interlace, nullptr, nullptr))
+        return false;
+    if (width < 1 || height < 1 || width > uint32_t(kBmpMaxSide) || height > uint32_t(kBmpMaxSide))
+        return false;
+    if (int64_t(width) * int64_t(height) * 3 > kBmpMaxPixelBytes) return false;
+
+    // Everything becomes 8-bit blue, green, red, with alpha where the file has any.
+    png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to alpha
+#ifdef PNG_READ_SCALE_16_TO_8_SUPPORTED
+    png_set_scale_16(png);
+#else
+    png_set_strip_16(png);
+#endif
+    png_set_gray_to_rgb(png);
+    png_set_bgr(png);
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+
+    const int channels = png_get_channels(png, info);
+    if (png_get_bit_depth(png, info) != 8 || (channels != 3 && channels != 4)) return false;
+    if (png_get_rowbytes(png, info) != size_t(width) * size_t(channels)) return false;
+
+    if (!job.picture.Allocate(int(width), int(height))) return false;
+    PixelSurface& picture = *job.picture;
+
+    if (channels == 3) {
+        // Rows go straight into the picture (whose rows are stored bottom-up).
+        job.rowPointers.reset(new (std::nothrow) png_bytep[height]);
+        if (!job.rowPointers) return false;
+        for (uint32_t y = 0; y < height; ++y) job.rowPointers[y] = picture.At(0, int(y));
+        png_read_image(png, job.rowPointers.get());
+        return true;
+    }
+
+    // With alpha: one BGRA row at a time, or the whole picture when interlaced, since
+    // every pass adds to rows already read.
+    const size_t rowBytes = size_t(width) * 4;
+    const uint32_t bufferRows = passes > 1 ? height : 1;
+    job.alphaRows.reset(new (std::nothrow) uint8_t[rowBytes * bufferRows]);
+    if (!job.alphaRows) return false;
+    if (passes > 1) {
+        job.rowPointers.reset(new (std::nothrow) png_bytep[height]);
+        if (!job.rowPointers) return false;
+        for (uint32_t y = 0; y < height; ++y) job.rowPointers[y] = job.alphaRows.get() + rowBytes * y;
+        png_read_image(png, job.rowPointers.get());
+        for (uint32_t y = 0; y < height; ++y)
+            CompositeOverWhite(job.rowPointers[y], picture.At(0, int(y)), width);
+        return true;
+    }
+    for (uint32_t y = 0; y < height; ++y) {
+        png_read_row(png, job.alphaRows.get(), nullptr);
+        CompositeOverWhite(job.alphaRows.get(), picture.At(0, int(y)), width);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsPngData(const uint8_t* data, size_t size) {
+    return data != nullptr && size >= sizeof kPngSignature &&
+           std::memcmp(data, kPngSignature, sizeof kPngSignature) == 0;
+}
+
+bool DecodePng(const uint8_t* data, size_t size, OwnedSurface& out) {
+    if (!IsPngData(data, size)) return false;
+    PngJob job;
+    job.reader.data = data;
+    job.reader.size = size;
+    job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+    if (!job.png) return false;
+    job.info = png_create_info_struct(job.png);
+    if (!job.info) {
+        png_destroy_read_struct(&job.png, nullptr, nullptr);
+        return false;
+    }
+    png_set_read_fn(job.png, &job.reader, ReadFromMemory);
+    const bool read = ReadPicture(job);
+    png_destroy_read_struct(&job.png, &job.info, nullptr);
+    if (!read) return false;
+    out = std::move(job.picture);
+    return true;
+}
+
+}  // namespace vellum
