@@ -1,0 +1,68 @@
+// The commands behind the stylus settings, colour entry and key settings buttons: each
+// copies the view's values into its dialog, runs it framed, and takes them back on OK.
+#include "app/VellumView.h"
+#include "dialogs/ColourEntryDialog.h"
+#include "dialogs/KeySettingsDialog.h"
+#include "dialogs/StylusSettingsDialog.h"
+#include "engine/PixelOpsTable.h"
+
+namespace vellum {
+
+namespace {
+
+constexpr int kIdOk = 1;
+
+// A pixel inside the status bar's colour swatch: the colour as it is shown.
+constexpr int kSwatchPixelX = 130;
+constexpr int kSwatchPixelY = 517;
+
+static_assert(sizeof(CKeySettingsDialog::codes) / sizeof(uint32_t) == kKeyCount,
+              "the dialog exchanges every key code");
+
+}  // namespace
+
+void CVellumView::StylusSettingsCommand() {
+    CStylusSettingsDialog dialog(platform);
+    dialog.antiJumpCheck = antiJump;
+    dialog.stylusCheck = stylusMode;
+    dialog.smoothingChoice = smoothing - 1;
+    if (RunFramedDialog(dialog) != kIdOk) return;
+    antiJump = dialog.antiJumpCheck ? 1 : 0;
+    stylusMode = dialog.stylusCheck ? 1 : 0;
+    smoothing = dialog.smoothingChoice + 1;
+    DrawStatusBar(BarNone, true);
+}
+
+void CVellumView::ColourEntryCommand() {
+    CColourEntryDialog dialog(platform);
+    if (skinImage.Exists()) {
+        const uint8_t* p = skinImage->At(kSwatchPixelX, kSwatchPixelY);
+        dialog.red = p[2];
+        dialog.green = p[1];
+        dialog.blue = p[0];
+    }
+    if (RunFramedDialog(dialog) != kIdOk) return;
+    const uint8_t r = uint8_t(dialog.red), g = uint8_t(dialog.green), b = uint8_t(dialog.blue);
+    if (!dialog.filter) {
+        colourDensity = 0.0;
+        currentColour = uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
+        SetColour(currentColour, true);
+        return;
+    }
+    // The colour filter: the whole picture multiplied by the colour; the drawing colour
+    // stays. The coverage layer is only scratch between strokes, so it holds the colour.
+    modified = 1;
+    if (!canvas.Exists() || !coverageLayer.Exists()) return;
+    gPixelOps.fillRectColour(*coverageLayer, 0, 0, W, H, r, g, b);
+    gPixelOps.blendRect(*canvas, 0, 0, W, H, *coverageLayer, 0, 0, Multiply);
+    RefreshRect(0, 0, -1, -1);
+}
+
+void CVellumView::KeySettingsCommand() {
+    CKeySettingsDialog dialog(platform);
+    for (int i = 0; i < kKeyCount; ++i) dialog.codes[i] = keyCodes[i];
+    if (RunFramedDialog(dialog) != kIdOk) return;
+    for (int i = 0; i < kKeyCount; ++i) keyCodes[i] = dialog.codes[i];
+}
+
+}  // namespace vellum
