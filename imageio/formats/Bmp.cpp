@@ -1,15 +1,12 @@
 #include "imageio/formats/Bmp.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "imageio/formats/AtomicFile.h"
+#include "imageio/formats/FileBytes.h"
 
 namespace vellum {
 
@@ -484,34 +481,10 @@ bool DecodeBmp(const uint8_t* data, size_t size, OwnedSurface& out) {
 }
 
 bool ReadBmpFile(const std::string& path, OwnedSurface& out) {
-    // Non-blocking so that a pipe or device named like a picture cannot hang the open.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < int64_t(kBmpFileHeaderSize) ||
-        st.st_size > kBmpMaxFileSize) {
-        close(fd);
-        return false;
-    }
-    const size_t size = size_t(st.st_size);
-    std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size]);
-    if (!bytes) {
-        close(fd);
-        return false;
-    }
-    size_t got = 0;
-    while (got < size) {
-        const ssize_t n = read(fd, bytes.get() + got, size - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            close(fd);
-            return false;
-        }
-        if (n == 0) break;  // the file shrank while we read it
-        got += size_t(n);
-    }
-    close(fd);
-    return DecodeBmp(bytes.get(), got, out);
+    std::unique_ptr<uint8_t[]> bytes;
+    size_t size = 0;
+    if (!ReadWholeFile(path, kBmpFileHeaderSize, kBmpMaxFileSize, bytes, size)) return false;
+    return DecodeBmp(bytes.get(), size, out);
 }
 
 }  // namespace vellum

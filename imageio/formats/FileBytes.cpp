@@ -1,0 +1,44 @@
+#include "imageio/formats/FileBytes.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vellum {
+
+bool ReadWholeFile(const std::string& path, size_t minSize, int64_t maxSize,
+                   std::unique_ptr<uint8_t[]>& bytes, size_t& size) {
+    // Non-blocking so that a pipe or device named like a picture cannot hang the open.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < int64_t(minSize) ||
+        st.st_size > maxSize) {
+        close(fd);
+        return false;
+    }
+    const size_t wanted = size_t(st.st_size);
+    bytes.reset(new (std::nothrow) uint8_t[wanted ? wanted : 1]);
+    if (!bytes) {
+        close(fd);
+        return false;
+    }
+    size_t got = 0;
+    while (got < wanted) {
+        const ssize_t n = read(fd, bytes.get() + got, wanted - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            close(fd);
+            return false;
+        }
+        if (n == 0) break;  // the file shrank while we read it
+        got += size_t(n);
+    }
+    close(fd);
+    size = got;
+    return true;
+}
+
+}  // namespace vellum
