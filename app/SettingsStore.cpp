@@ -57,7 +57,8 @@ void SettingsStore::Parse(const std::string& text) {
 std::string SettingsStore::Serialize() const {
     std::string out;
     for (const Line& line : lines) {
-        if (line.name.empty())
+        // A value line keeps the text it was read with until its value changes.
+        if (line.name.empty() || !line.text.empty())
             out += line.text;
         else
             out += line.name + "=" + line.value;
@@ -97,7 +98,10 @@ void SettingsStore::Set(const std::string& section, const std::string& name,
                         const std::string& value) {
     for (Line& line : lines)
         if (!line.name.empty() && SameNoCase(line.section, section) && SameNoCase(line.name, name)) {
-            line.value = value;
+            if (line.value != value) {
+                line.value = value;
+                line.text.clear();
+            }
             return;
         }
     // Insert after the last line of the section, or start the section at the end.

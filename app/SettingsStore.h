@@ -26,7 +26,7 @@ public:
 
 private:
     struct Line {
-        std::string text;     // the line as read, for lines that are not values
+        std::string text;     // the line as read; cleared when a value is set anew
         std::string section;  // the section the line belongs to
         std::string name;     // empty for lines that are not values
         std::string value;
