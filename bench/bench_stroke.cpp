@@ -18,6 +18,7 @@
 #include "app/VellumView.h"
 #include "engine/PixelOpsTable.h"
 #include "tests/reference/ReferenceOps.h"
+#include "tests/system/FakePlatform.h"
 
 // ---- Allocation counter: counts only while armed -------------------------------------
 // GCC takes the replaced operators' malloc/free for a mismatch with new/delete.
@@ -48,59 +49,24 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 namespace vellum {
 namespace {
 
-// A window that receives exactly the presented rectangles.
-class BenchPlatform : public Platform {
-public:
-    BenchPlatform(int w, int h) : width(w), height(h) { window.Allocate(w + ((8 - w % 8) % 8), h); }
-    int width, height;
-    OwnedSurface window;
-    long presents = 0;
-
-    bool ActivateRunningInstance(const std::string&) override { return false; }
-    MsgAnswer ShowMessage(int, const std::string& text, MsgButtons) override {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-        return MsgAnswer::Ok;
-    }
-    void GetScreenSize(int& w, int& h) override { w = width, h = height; }
-    void MoveFrame(int, int, int, int) override {}
-    bool ShellFullScreen(unsigned) override { return true; }
-    void GetClientSize(int& w, int& h) override { w = width, h = height; }
-    void SetWindowTitle(const std::string&) override {}
-    void PostClose() override {}
-    void SetTimer(int, int) override {}
-    void KillTimer(int) override {}
-    void PresentRect(const PixelSurface& screen, int x, int y, int w, int h) override {
-        ++presents;
-        CopyRectRop(*window, x, y, w, h, screen, x, y, SRCCOPY);
-    }
-    int GetBufferedPoints(PenPoint*, int) override { return 0; }
-    int PlatformFileDialog(int, OpenFileName&) override { return 0; }
-    void* LoadLibrary(const std::string&) override { return nullptr; }
-    void* FindEntry(void*, const char*) override { return nullptr; }
-    void FreeLibrary(void*) override {}
-    std::string UserLanguageId() override { return "0411"; }
-    int RunDialog(CDialog&) override { return 2; }
-    bool ReadSettingsText(std::string&) override { return false; }
-    bool WriteSettingsText(const std::string&) override { return true; }
-    std::string ProgramDir() override { return VELLUM_BIN_DIR "/"; }
-    std::string PicturesDir() override { return "/tmp/"; }
-    std::string CommandLine() override { return ""; }
-};
-
+// The tests' platform: its window receives exactly the presented rectangles.
 struct Rig {
-    Rig(int w, int h) : platform(w, h) {
+    Rig(int w, int h) {
+        platform.clientWidth = w;
+        platform.clientHeight = h;
+        platform.keepPresents = false;
         gShutdownDone = false;
         view = std::make_unique<CVellumView>(platform);
         if (!view->OnCreate() || view->creationFailed) {
+            for (const std::string& text : platform.messageTexts)
+                std::fprintf(stderr, "message: %s\n", text.c_str());
             std::fprintf(stderr, "cannot create the view (is %s/vellum.dat built?)\n", VELLUM_BIN_DIR);
             std::exit(1);
         }
         view->stylusMode = 0;  // the event's own point, the same at every zoom
         view->smoothing = 2;
         view->antiJump = 0;
-        view->DrawStatusBar(BarAll, false);
-        view->DrawToolPanel(false);
-        view->RefreshRect(0, 0, -1, -1);
+        view->OnInitialUpdate();
     }
     void Zoom(int shift, int ox, int oy) {
         view->zoomShift = shift;
@@ -110,7 +76,7 @@ struct Rig {
         view->ClampOrigin();
         view->RefreshRect(0, 0, -1, -1);
     }
-    BenchPlatform platform;
+    fake::FakePlatform platform;
     std::unique_ptr<CVellumView> view;
 };
 

@@ -159,7 +159,7 @@ std::string FormatRange(const char* pattern, long long low, long long high) {
 
 }  // namespace
 
-bool CDialog::ExchangeInt(bool save, int id, int32_t& value) {
+bool CDialog::ExchangeNumber(bool save, int id, long long& value, long long low, long long high) {
     const int index = IndexOf(id);
     if (index < 0) return true;
     if (!save) {
@@ -167,32 +167,27 @@ bool CDialog::ExchangeInt(bool save, int id, int32_t& value) {
         return true;
     }
     long long v = 0;
-    if (!ParseInt(states[size_t(index)].text, v) || v < INT32_MIN || v > INT32_MAX) {
+    if (!ParseInt(states[size_t(index)].text, v) || v < low || v > high) {
         if (host)
             host->ShowMessage(IDS_PARSE_INT, Resources::Active().String(IDS_PARSE_INT),
                               MsgButtons::Ok);
         FocusControl(id);
         return false;
     }
+    value = v;
+    return true;
+}
+
+bool CDialog::ExchangeInt(bool save, int id, int32_t& value) {
+    long long v = value;
+    if (!ExchangeNumber(save, id, v, INT32_MIN, INT32_MAX)) return false;
     value = int32_t(v);
     return true;
 }
 
 bool CDialog::ExchangeUInt(bool save, int id, uint32_t& value) {
-    const int index = IndexOf(id);
-    if (index < 0) return true;
-    if (!save) {
-        SetControlText(id, std::to_string(value));
-        return true;
-    }
-    long long v = 0;
-    if (!ParseInt(states[size_t(index)].text, v) || v < 0 || v > UINT32_MAX) {
-        if (host)
-            host->ShowMessage(IDS_PARSE_INT, Resources::Active().String(IDS_PARSE_INT),
-                              MsgButtons::Ok);
-        FocusControl(id);
-        return false;
-    }
+    long long v = value;
+    if (!ExchangeNumber(save, id, v, 0, UINT32_MAX)) return false;
     value = uint32_t(v);
     return true;
 }

@@ -135,6 +135,9 @@ protected:
     DialogHost* host = nullptr;
 
 private:
+    // ExchangeInt and ExchangeUInt: a number within low..high.
+    bool ExchangeNumber(bool save, int id, long long& value, long long low, long long high);
+
     const DialogTemplate& tpl;
     std::vector<ControlState> states;
     int endCode = 0;

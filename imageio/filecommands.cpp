@@ -23,6 +23,18 @@ bool OpensForWriting(const std::string& path) {
     return true;
 }
 
+// After a new or opened picture: 1:1 from the top-left corner, clean, drawn again.
+void ShowFreshPicture(CVellumView& view) {
+    view.viewOriginX = 0;
+    view.viewOriginY = 0;
+    view.zoomFactor = 1;
+    view.zoomShift = 0;
+    view.modified = 0;
+    view.DrawStatusBar(BarAll, false);
+    view.DrawToolPanel(false);
+    view.RefreshRect(0, 0, -1, -1);
+}
+
 }  // namespace
 
 // True when a new, empty picture was started.
@@ -32,14 +44,7 @@ bool CVellumView::NewPicture() {
     FillRectWhite(*screenBuffer, 0, 0, W, H);
     FillRectWhite(*canvas, 0, 0, W, H);
     filePath = DefaultPicturePath();
-    viewOriginX = 0;
-    viewOriginY = 0;
-    zoomFactor = 1;
-    zoomShift = 0;
-    modified = 0;
-    DrawStatusBar(BarAll, false);
-    DrawToolPanel(false);
-    RefreshRect(0, 0, -1, -1);
+    ShowFreshPicture(*this);
     return true;
 }
 
@@ -67,14 +72,7 @@ bool CVellumView::OpenPicture(const std::string& path) {
             return false;
         }
     }
-    viewOriginX = 0;
-    viewOriginY = 0;
-    zoomFactor = 1;
-    zoomShift = 0;
-    modified = 0;
-    DrawStatusBar(BarAll, false);
-    DrawToolPanel(false);
-    RefreshRect(0, 0, -1, -1);
+    ShowFreshPicture(*this);
     return true;
 }
 

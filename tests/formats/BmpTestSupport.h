@@ -35,6 +35,8 @@ public:
         }
     }
     std::string File(const std::string& name) const { return path + "/" + name; }
+    // The folder with a trailing '/'.
+    std::string Dir() const { return path + "/"; }
 
     // Every name in the folder but . and .., sorted.
     std::vector<std::string> Entries() const {

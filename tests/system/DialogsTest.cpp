@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "DialogFakePlatform.h"
+#include "ViewTest.h"
 #include "app/VellumView.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/ColourEntryDialog.h"
@@ -20,39 +20,20 @@
 namespace vellum::dialogtest {
 namespace {
 
-using paneltest::Rect;
-using Script = DialogFakePlatform::Script;
+using fake::DialogSnapshot;
+using fake::Rect;
+using fake::ScriptedDialog;
+using Script = fake::FakePlatform::Script;
 
 const char* const kRangeMessage = "0 から 255 までの整数を入力してください。";
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public fake::ViewTest {
 protected:
-    DialogFakePlatform platform;
-    std::unique_ptr<CVellumView> view;
-
     void SetUp() override {
-        gShutdownDone = false;
-        view = std::make_unique<CVellumView>(platform);
-        ASSERT_TRUE(view->OnCreate());
-        ASSERT_FALSE(view->creationFailed) << "the built vellum.dat must load";
-        view->OnInitialUpdate();
-        Forget();
+        platform.strict = true;
+        ViewTest::SetUp();
     }
-    void TearDown() override { gShutdownDone = false; }
 
-    void Forget() {
-        platform.presents.clear();
-        platform.messages.clear();
-        platform.messageTexts.clear();
-        platform.dialogs.clear();
-        platform.fullScreenCalls.clear();
-        platform.opened.clear();
-        platform.closed.clear();
-    }
-    void Tap(int x, int y) {
-        view->OnPenDown(x, y);
-        view->OnPenUp(x, y);
-    }
     // Shows the panel at the top and taps the page's tab (panel y 10 + 20 * page + 10).
     void OpenPage(int page) {
         if (!view->panelShown) Tap(50, 10);

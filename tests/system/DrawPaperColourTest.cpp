@@ -1,32 +1,20 @@
 // Colours, papers and the custom palette, pen and paper images.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include "DrawFakePlatform.h"
+#include "DrawTestSupport.h"
+#include "formats/BmpTestSupport.h"
 #include "resources/StringIds.h"
 
 namespace vellum::drawtest {
 namespace {
 
-class PaperColourTest : public ::testing::Test {
+class PaperColourTest : public DrawViewTest {
 protected:
     void SetUp() override {
-        view = MakeView(platform);
-        ASSERT_TRUE(view->canvas.Exists());
-        char pattern[] = "/tmp/vellum-draw-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        ASSERT_NE(made, nullptr);
-        dir = made;
+        ASSERT_NO_FATAL_FAILURE(DrawViewTest::SetUp());
+        ASSERT_FALSE(folder.path.empty());
     }
-    void TearDown() override {
-        for (const std::string& f : files) unlink(f.c_str());
-        rmdir(dir.c_str());
-    }
-    std::string File(const std::string& name) {
-        files.push_back(dir + "/" + name);
-        return files.back();
-    }
+    std::string File(const std::string& name) { return folder.File(name); }
     // Texture t's pixel at (i, j), as 0x00RRGGBB.
     uint32_t Texture(int t, int i, int j) { return Rgb(*view->skinImage, 100 * t + i, 250 + j); }
     void ExpectPaper(int texture, bool inverted) {
@@ -38,10 +26,7 @@ protected:
             }
     }
 
-    DrawFakePlatform platform;
-    std::unique_ptr<CVellumView> view;
-    std::string dir;
-    std::vector<std::string> files;
+    bmptest::ScratchFolder folder;
 };
 
 TEST_F(PaperColourTest, PapersTileTheirTexturesFromTheCorner) {
@@ -125,7 +110,7 @@ TEST_F(PaperColourTest, LargeCustomPaletteGivesOnlyItsCorner) {
             ASSERT_EQ(Rgb(*view->skinImage, x, 190 + y), uint32_t(x << 16 | y << 8 | 7));
     EXPECT_EQ(Rgb(*view->skinImage, 180, 190), right);
     EXPECT_EQ(Rgb(*view->skinImage, 0, 250), below);
-    EXPECT_TRUE(platform.messageIds.empty());
+    EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(PaperColourTest, SmallCustomPaletteLeavesTheRestBuiltIn) {
@@ -167,7 +152,7 @@ TEST_F(PaperColourTest, CustomPaperReplacesBothTextures) {
 
 TEST_F(PaperColourTest, FailedLoadsTellTheUserAndKeepTheSkin) {
     const uint64_t skin = Fnv1a(*view->skinImage);
-    const std::string missing = dir + "/none.bmp";
+    const std::string missing = folder.File("none.bmp");
     EXPECT_FALSE(view->LoadCustomPalette(missing));
     EXPECT_FALSE(view->LoadCustomPen(missing));
     const std::string junk = File("junk.bmp");
@@ -176,8 +161,8 @@ TEST_F(PaperColourTest, FailedLoadsTellTheUserAndKeepTheSkin) {
     std::fputs("not a picture", f);
     std::fclose(f);
     EXPECT_FALSE(view->LoadCustomPaper(junk));
-    EXPECT_EQ(platform.messageIds, (std::vector<int>{IDS_CUSTOM_PALETTE_FAILED, IDS_CUSTOM_PEN_FAILED,
-                                                     IDS_CUSTOM_PAPER_FAILED}));
+    EXPECT_EQ(platform.messages, (std::vector<int>{IDS_CUSTOM_PALETTE_FAILED, IDS_CUSTOM_PEN_FAILED,
+                                                   IDS_CUSTOM_PAPER_FAILED}));
     EXPECT_EQ(Fnv1a(*view->skinImage), skin);
 }
 
@@ -186,11 +171,13 @@ TEST_F(PaperColourTest, CustomFilesNamedInTheSettingsAreUsedFromTheStart) {
     ASSERT_TRUE(WriteTestBmp(pens, 170, 10, [](int, int) { return 0x404040u; }));
     const std::string paper = File("startpaper.bmp");
     ASSERT_TRUE(WriteTestBmp(paper, 200, 100, [](int, int) { return 0x0A0B0Cu; }));
-    DrawFakePlatform other;
+    TestPlatform other;
+    other.hasSettings = true;
     other.settingsText = "[setting]\ncustompen=" + pens + "\ncustompaper=" + paper +
-                         "\ncustompalette=" + dir + "/missing.bmp\n";
-    auto started = MakeView(other);
-    EXPECT_EQ(other.messageIds, (std::vector<int>{IDS_CUSTOM_PALETTE_FAILED}));
+                         "\ncustompalette=" + folder.File("missing.bmp") + "\n";
+    std::unique_ptr<CVellumView> started;
+    ASSERT_NO_FATAL_FAILURE(fake::CreateView(other, started));
+    EXPECT_EQ(other.messages, (std::vector<int>{IDS_CUSTOM_PALETTE_FAILED}));
     EXPECT_EQ(Rgb(*started->penBuffer, 0, 0), 0x404040u);          // pen 2 from the file
     EXPECT_EQ(Rgb(*started->paperSurface, 0, 0), 0xF5F4F3u);       // paper 0: inverted A
 }

@@ -2,7 +2,7 @@
 // full view, the whole-view present of hand mode, and what reaches the window.
 #include <gtest/gtest.h>
 
-#include "DrawFakePlatform.h"
+#include "DrawTestSupport.h"
 #include "engine/PixelOpsTable.h"
 
 namespace vellum::drawtest {
@@ -10,11 +10,10 @@ namespace {
 
 constexpr uint8_t kSentinel[3] = {1, 2, 3};  // blue, green, red; the canvas pattern never has it
 
-class RefreshTest : public ::testing::Test {
+class RefreshTest : public DrawViewTest {
 protected:
     void SetUp() override {
-        view = MakeView(platform);
-        ASSERT_TRUE(view->canvas.Exists());
+        ASSERT_NO_FATAL_FAILURE(DrawViewTest::SetUp());
         view->stylusMode = 0;
         view->smoothing = 1;
         view->antiJump = 0;
@@ -77,9 +76,6 @@ protected:
         return std::memcmp(platform.window->bytes, view->screenBuffer->bytes,
                            size_t(view->screenBuffer->byteSize)) == 0;
     }
-
-    DrawFakePlatform platform;
-    std::unique_ptr<CVellumView> view;
 };
 
 TEST_F(RefreshTest, ZoomedRectangleStartsOnTheZoomGrid) {
@@ -94,7 +90,7 @@ TEST_F(RefreshTest, ZoomedRectangleStartsOnTheZoomGrid) {
     EXPECT_TRUE(IsSentinel(12, 99));
     EXPECT_TRUE(IsSentinel(12, 105));
     // The window gets the pixel whole too.
-    EXPECT_EQ(platform.presents, (std::vector<PresentedRect>{{12, 100, 5, 5}}));
+    EXPECT_EQ(platform.presents, (std::vector<Rect>{{12, 100, 5, 5}}));
 
     Zoom(2, 20, 30);
     FillScreenWithSentinel();
@@ -114,13 +110,13 @@ TEST_F(RefreshTest, RectangleFromNegativeCoordinates) {
     EXPECT_TRUE(IsSentinel(13, 100));
     EXPECT_TRUE(IsSentinel(0, 102));
     // Only the part inside the window is presented.
-    EXPECT_EQ(platform.presents, (std::vector<PresentedRect>{{0, 98, 13, 4}}));
+    EXPECT_EQ(platform.presents, (std::vector<Rect>{{0, 98, 13, 4}}));
 }
 
 TEST_F(RefreshTest, FullRefreshWithThePanelAtTheTop) {
     view->panelShown = 1;
     view->RefreshRect(0, 0, -1, -1);
-    EXPECT_EQ(platform.presents, (std::vector<PresentedRect>{{0, 0, 240, 320}}));
+    EXPECT_EQ(platform.presents, (std::vector<Rect>{{0, 0, 240, 320}}));
     ExpectBarComposed("top bar");
     for (int y = 30; y < 160; ++y)
         for (int x = 0; x < 240; ++x) ASSERT_EQ(Rgb(*view->screenBuffer, x, y), PanelPixel(x, y - 30));
@@ -209,7 +205,7 @@ TEST_F(RefreshTest, WholeViewPresentLeavesTheStripsOutUntilTheNextRefresh) {
     ExpectBarComposed("before the drag");
     platform.presents.clear();
     view->PresentWholeView();
-    EXPECT_EQ(platform.presents, (std::vector<PresentedRect>{{0, 0, 240, 320}}));
+    EXPECT_EQ(platform.presents, (std::vector<Rect>{{0, 0, 240, 320}}));
     for (int y = 0; y < 320; ++y)
         for (int x = 0; x < 240; ++x) ASSERT_EQ(Rgb(*platform.window, x, y), Shown(x, y)) << x << "," << y;
     view->RefreshRect(0, 0, -1, -1);

@@ -2,25 +2,19 @@
 // clipping of stamps at the canvas edges.
 #include <gtest/gtest.h>
 
-#include "DrawFakePlatform.h"
+#include "DrawTestSupport.h"
 
 namespace vellum::drawtest {
 namespace {
 
-class StrokeTest : public ::testing::Test {
+class StrokeTest : public DrawViewTest {
 protected:
-    void SetUp() override {
-        view = MakeView(platform);
-        ASSERT_TRUE(view->canvas.Exists());
-    }
     // Pen mask of one grey, pencil colour grey, paper of one grey.
     void Setup(uint8_t mask, uint32_t colour, uint8_t paper) {
         view->SetColour(colour, false);
         SetPenMask(*view, [&](int, int) { return mask; });
         FillGrey(*view->paperSurface, 0, 0, view->W, view->H, paper);
     }
-    DrawFakePlatform platform;
-    std::unique_ptr<CVellumView> view;
 };
 
 TEST_F(StrokeTest, PenBufferHoldsMaskColourAndCoverage) {

@@ -1,16 +1,15 @@
 // Stylus input: smoothing, buffered points, anti-jump, taps, hand mode, full view.
 #include <gtest/gtest.h>
 
-#include "DrawFakePlatform.h"
+#include "DrawTestSupport.h"
 
 namespace vellum::drawtest {
 namespace {
 
-class StylusTest : public ::testing::Test {
+class StylusTest : public DrawViewTest {
 protected:
     void SetUp() override {
-        view = MakeView(platform);
-        ASSERT_TRUE(view->canvas.Exists());
+        ASSERT_NO_FATAL_FAILURE(DrawViewTest::SetUp());
         view->stylusMode = 0;
         view->antiJump = 0;
         view->smoothing = 1;
@@ -35,9 +34,6 @@ protected:
     }
     bool Black(int x, int y) { return Rgb(*view->canvas, x, y) == 0; }
     bool White(int x, int y) { return Rgb(*view->canvas, x, y) == 0xFFFFFF; }
-
-    DrawFakePlatform platform;
-    std::unique_ptr<CVellumView> view;
 };
 
 using V = std::vector<int>;
@@ -61,7 +57,7 @@ TEST_F(StylusTest, BufferedPointsAreSmoothedInQuarterPixels) {
     EXPECT_EQ(platform.pointQueries, 1);
     EXPECT_EQ(view->movePointCount, 2);
     // Both points drawn at x 10: (40 + 40) / 2 / 4 and (40 + 44) / 2 / 4.
-    EXPECT_EQ(platform.presents, (std::vector<PresentedRect>{{5, 195, 11, 11}, {5, 195, 11, 11}}));
+    EXPECT_EQ(platform.presents, (std::vector<Rect>{{5, 195, 11, 11}, {5, 195, 11, 11}}));
     view->OnPenUp(10, 200);
 
     view->smoothing = 1;
@@ -156,7 +152,7 @@ TEST_F(StylusTest, TapStampsOnceAtTheReleasePoint) {
     EXPECT_TRUE(White(54, 205));
     EXPECT_TRUE(White(65, 214));
     EXPECT_TRUE(White(54, 204));
-    EXPECT_EQ(platform.presents, (std::vector<PresentedRect>{{55, 205, 11, 11}}));
+    EXPECT_EQ(platform.presents, (std::vector<Rect>{{55, 205, 11, 11}}));
     EXPECT_EQ(view->penDown, 0);
 }
 
@@ -171,7 +167,7 @@ TEST_F(StylusTest, ZoomedTapRefreshesItsScreenSquare) {
     EXPECT_TRUE(Black(25, 65));
     EXPECT_TRUE(Black(34, 74));
     EXPECT_TRUE(White(35, 74));
-    EXPECT_EQ(platform.presents, (std::vector<PresentedRect>{{30, 90, 22, 22}}));
+    EXPECT_EQ(platform.presents, (std::vector<Rect>{{30, 90, 22, 22}}));
     // The window shows the stamp magnified.
     EXPECT_EQ(Rgb(*platform.window, 30, 90), 0u);
     EXPECT_EQ(Rgb(*platform.window, 49, 109), 0u);
@@ -230,7 +226,7 @@ TEST_F(StylusTest, ReleaseDuringFullViewOnlyEndsIt) {
     EXPECT_EQ(view->fullView, 0);
     EXPECT_EQ(view->modified, 0);
     EXPECT_EQ(Fnv1a(*view->canvas), before);
-    EXPECT_EQ(platform.presents, (std::vector<PresentedRect>{{0, 0, 240, 320}}));
+    EXPECT_EQ(platform.presents, (std::vector<Rect>{{0, 0, 240, 320}}));
 }
 
 TEST_F(StylusTest, HandModeScrollsTheZoomedView) {
@@ -245,7 +241,7 @@ TEST_F(StylusTest, HandModeScrollsTheZoomedView) {
     view->OnPenMove(80, 100);  // dragged 10 canvas pixels left
     EXPECT_EQ(view->viewOriginX, 10);
     EXPECT_EQ(view->viewOriginY, 0);
-    EXPECT_EQ(platform.presents.back(), (PresentedRect{0, 0, 240, 320}));
+    EXPECT_EQ(platform.presents.back(), (Rect{0, 0, 240, 320}));
     EXPECT_EQ(Rgb(*platform.window, 0, 0), Rgb(*view->canvas, 10, 0));
     EXPECT_EQ(Rgb(*platform.window, 239, 319), Rgb(*view->canvas, 10 + 119, 159));
     view->OnPenMove(80, 40);  // 30 up
@@ -262,7 +258,7 @@ TEST_F(StylusTest, HandModeScrollsTheZoomedView) {
     platform.presents.clear();
     view->OnPenUp(20, 0);  // the release moves the view once more, then refreshes it all
     EXPECT_EQ(view->viewOriginX, 110);
-    EXPECT_EQ(platform.presents, (std::vector<PresentedRect>{{0, 0, 240, 320}}));
+    EXPECT_EQ(platform.presents, (std::vector<Rect>{{0, 0, 240, 320}}));
     EXPECT_EQ(view->modified, 0);
     EXPECT_EQ(Fnv1a(*view->canvas), before);
 }
@@ -275,7 +271,7 @@ TEST_F(StylusTest, HandModeAtZoomOneDoesNothing) {
     view->OnPenUp(50, 60);
     EXPECT_EQ(view->viewOriginX, 0);
     EXPECT_EQ(view->viewOriginY, 0);
-    EXPECT_EQ(platform.presents, (std::vector<PresentedRect>{{0, 0, 240, 320}}));
+    EXPECT_EQ(platform.presents, (std::vector<Rect>{{0, 0, 240, 320}}));
 }
 
 // Where stylus events go: the canvas, the palette, the status bar and the tool panel.
@@ -365,8 +361,9 @@ TEST_F(StylusRoutingTest, HeldKeysActAtTheRelease) {
 // A recorded stroke replayed on a fresh view gives the same bytes, and the bytes this
 // program has always given.
 uint64_t ReplayStroke() {
-    DrawFakePlatform platform;
-    auto view = MakeView(platform);
+    TestPlatform platform;
+    std::unique_ptr<CVellumView> view;
+    fake::CreateView(platform, view);
     view->stylusMode = 1;
     view->smoothing = 3;
     view->antiJump = 1;

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "PanelFakePlatform.h"
+#include "ViewTest.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/ColourEntryDialog.h"
 #include "dialogs/KeySettingsDialog.h"
@@ -115,7 +115,7 @@ TEST_F(EnglishModuleTest, EveryDialogTextHasAnEnglishOneAndNoEntryStrays) {
 }
 
 TEST_F(EnglishModuleTest, DialogsShowTheEnglishTextsByControl) {
-    paneltest::PanelFakePlatform platform;
+    fake::TestPlatform platform;
     CStylusSettingsDialog stylus(platform);
     EXPECT_EQ(stylus.Caption(), "Stylus Setting");
     EXPECT_EQ(stylus.State(stylus.IndexOf(IDC_STYLUS_INPUT)).text, "Stylus input mode");
@@ -151,7 +151,7 @@ TEST_F(EnglishModuleTest, DialogsShowTheEnglishTextsByControl) {
 
 TEST(BuiltInDialogTexts, TheTemplatesKeepTheirJapaneseWithoutAModule) {
     Resources::Active().UseBuiltIn();
-    paneltest::PanelFakePlatform platform;
+    fake::TestPlatform platform;
     CColourEntryDialog colour(platform);
     EXPECT_EQ(colour.Caption(), "色数値入力");
     EXPECT_EQ(colour.State(colour.IndexOf(IDC_COLOUR_FILTER)).text, "この色でフィルターをかける");

@@ -26,11 +26,12 @@ struct FilterList {
 class ChooserTest : public ::testing::Test {
 protected:
     ScratchFolder programDir;
-    FilesFakePlatform platform;
+    TestPlatform platform;
     FilterList filters;
     std::string logPath;
 
     void SetUp() override {
+        platform.strict = true;
         logPath = programDir.File("chooser.log");
         setenv("VELLUM_TEST_CHOOSER_LOG", logPath.c_str(), 1);
         unsetenv("VELLUM_TEST_CHOSEN");

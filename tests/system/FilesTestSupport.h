@@ -1,13 +1,11 @@
 #pragma once
-// A view on the files fake platform whose pictures folder is a scratch folder, and
-// pictures whose pixels tell where they came from.
+// A started view on the tests' strict platform whose pictures folder is a scratch
+// folder, and pictures whose pixels tell where they came from.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <random>
 
-#include "FilesFakePlatform.h"
-#include "app/VellumView.h"
+#include "ViewTest.h"
 #include "formats/BmpTestSupport.h"
 #include "imageio/formats/Bmp.h"
 
@@ -16,6 +14,7 @@ namespace vellum::filestest {
 using bmptest::ReadAll;
 using bmptest::ScratchFolder;
 using bmptest::WriteAll;
+using fake::TestPlatform;
 
 struct Rgb {
     int r, g, b;
@@ -48,24 +47,14 @@ inline std::vector<uint8_t> CodedBmp(int width, int height) {
     return file;
 }
 
-class FilesViewTest : public ::testing::Test {
+class FilesViewTest : public fake::ViewTest {
 protected:
     ScratchFolder folder;
-    FilesFakePlatform platform;
-    std::unique_ptr<CVellumView> view;
 
     void SetUp() override {
-        gShutdownDone = false;
+        platform.strict = true;
         platform.picturesDir = folder.path + "/";
-        view = std::make_unique<CVellumView>(platform);
-        ASSERT_TRUE(view->OnCreate());
-        ASSERT_FALSE(view->creationFailed) << "the built vellum.dat must load";
-        view->OnInitialUpdate();
-        platform.events.clear();
-    }
-    void TearDown() override {
-        view.reset();
-        gShutdownDone = false;
+        ViewTest::SetUp();
     }
 
     std::string Default() const { return folder.path + "/untitled.bmp"; }

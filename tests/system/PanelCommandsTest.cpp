@@ -15,16 +15,12 @@ uint32_t ColourOf(Rgb c) { return uint32_t(c[0]) | uint32_t(c[1]) << 8 | uint32_
 
 class PanelRoutingTest : public PanelViewTest {
 protected:
-    void Tap(int x, int y) {
-        view->OnPenDown(x, y);
-        view->OnPenUp(x, y);
-    }
     // Nothing at all happened since the last Forget.
     void ExpectNothing(const char* what) {
         EXPECT_TRUE(platform.presents.empty()) << what;
         EXPECT_TRUE(platform.messages.empty()) << what;
         EXPECT_TRUE(platform.dialogs.empty()) << what;
-        EXPECT_EQ(platform.fileDialogs + platform.libraryLoads, 0) << what;
+        EXPECT_EQ(ChoosersShown(), 0) << what;
     }
 };
 
@@ -186,14 +182,14 @@ TEST_F(PanelRoutingTest, FileButtonsAndTheirBorders) {
     EXPECT_EQ(platform.messages, (std::vector<int>{IDS_NEW_PICTURE}));
     Forget();
     v.HitToolPanel(139, 69);  // Open: the chooser, cancelled
-    EXPECT_GT(platform.fileDialogs + platform.libraryLoads, 0);
+    EXPECT_GT(ChoosersShown(), 0);
     EXPECT_TRUE(platform.messages.empty());
     Forget();
     v.HitToolPanel(219, 50);  // Save of a never-saved picture is Save as
-    EXPECT_GT(platform.fileDialogs + platform.libraryLoads, 0);
+    EXPECT_GT(ChoosersShown(), 0);
     Forget();
     v.HitToolPanel(141, 50);  // Save as: the chooser, cancelled
-    EXPECT_GT(platform.fileDialogs + platform.libraryLoads, 0);
+    EXPECT_GT(ChoosersShown(), 0);
 }
 
 TEST_F(PanelRoutingTest, PenAndPaperPagesSelectByColumn) {
@@ -425,7 +421,7 @@ TEST_F(PanelQuitTest, ModifiedWithoutSavingQuits) {
     view->modified = 1;
     Quit({MsgAnswer::Yes, MsgAnswer::No});
     EXPECT_EQ(platform.messages, (std::vector<int>{IDS_QUIT, IDS_SAVE_CHANGED}));
-    EXPECT_EQ(platform.fileDialogs + platform.libraryLoads, 0);
+    EXPECT_EQ(ChoosersShown(), 0);
     EXPECT_EQ(platform.closePosts, 1);
     EXPECT_EQ(platform.settingsWrites, 1);
 }
@@ -436,7 +432,7 @@ TEST_F(PanelQuitTest, SaveCancelledKeepsTheProgramAndThePicture) {
     p[0] = p[1] = p[2] = 7;
     Quit({MsgAnswer::Yes, MsgAnswer::Yes});
     EXPECT_EQ(platform.messages, (std::vector<int>{IDS_QUIT, IDS_SAVE_CHANGED}));
-    EXPECT_GT(platform.fileDialogs + platform.libraryLoads, 0) << "the save chooser was shown";
+    EXPECT_GT(ChoosersShown(), 0) << "the save chooser was shown";
     ExpectStillOpen();
     EXPECT_EQ(Px(*view->canvas, 10, 200), (Rgb{7, 7, 7}));
     // The user can go on and quit later.
@@ -449,7 +445,7 @@ TEST_F(PanelQuitTest, SaveCancelledKeepsTheProgramAndThePicture) {
 TEST_F(PanelQuitTest, SavedPictureQuits) {
     const std::string path = ::testing::TempDir() + "panel-quit-save.bmp";
     std::remove(path.c_str());
-    platform.choosePath = std::u16string(path.begin(), path.end());
+    platform.picks.push_back({path});
     view->modified = 1;
     Quit({MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Ok});
     EXPECT_EQ(platform.closePosts, 1);

@@ -1,17 +1,17 @@
 #pragma once
-// A view created on the panel fake platform with the built skin, and pixel helpers for
-// checking the status bar and tool panel caches block by block.
+// A started view on the tests' platform, and pixel helpers for checking the status bar
+// and tool panel caches block by block.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <functional>
-#include <memory>
 
-#include "PanelFakePlatform.h"
-#include "app/VellumView.h"
+#include "ViewTest.h"
 #include "panel/PixelFont.h"
 
 namespace vellum::paneltest {
+
+using fake::Rect;
 
 using Rgb = std::array<int, 3>;  // red, green, blue
 
@@ -31,34 +31,10 @@ inline bool GlyphInk(char c, int gx, int gy) {
     return g->rows[gy][gx] == '#';
 }
 
-class PanelViewTest : public ::testing::Test {
+class PanelViewTest : public fake::ViewTest {
 protected:
-    PanelFakePlatform platform;
-    std::unique_ptr<CVellumView> view;
-
-    void SetUp() override { CreateView(240, 320); }
-    void TearDown() override { gShutdownDone = false; }
-
-    void CreateView(int width, int height) {
-        gShutdownDone = false;
-        platform.clientWidth = width;
-        platform.clientHeight = height;
-        view = std::make_unique<CVellumView>(platform);
-        ASSERT_TRUE(view->OnCreate());
-        ASSERT_FALSE(view->creationFailed) << "the built vellum.dat must load";
-        view->OnInitialUpdate();
-        Forget();
-    }
-
-    // Clears what the platform recorded so far.
-    void Forget() {
-        platform.presents.clear();
-        platform.messages.clear();
-        platform.dialogs.clear();
-        platform.fullScreenCalls.clear();
-        platform.fileDialogs = 0;
-        platform.libraryLoads = 0;
-    }
+    // Open and save choosers shown: the platform's own dialog or the outside library.
+    int ChoosersShown() const { return platform.platformDialogs + int(platform.libraryNames.size()); }
 
     PixelSurface& Skin() { return *view->skinImage; }
     // Pixels of the pristine strips (skin rows 0..29 and 30..159) and the work areas.

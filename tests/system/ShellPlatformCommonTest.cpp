@@ -12,10 +12,13 @@
 #include "resources/ModuleAbi.h"
 #include "resources/Resources.h"
 #include "resources/StringIds.h"
-#include "ShellFakePlatform.h"
+#include "ViewTest.h"
+#include "formats/BmpTestSupport.h"
 
 namespace vellum::shelltest {
 namespace {
+
+using bmptest::ScratchFolder;
 
 const std::string kFixtures = VELLUM_BIN_DIR "/../fixtures/";
 const std::string kBin = VELLUM_BIN_DIR "/";
@@ -67,12 +70,12 @@ class LanguageModules : public ::testing::Test {
 protected:
     void SetUp() override {
         Resources::Active().UseBuiltIn();
-        platform.programDir = folder.Dir();
+        platform.libraryDir = folder.Dir();
     }
     void TearDown() override { Resources::Active().UseBuiltIn(); }
 
-    TempFolder folder;
-    ShellFakePlatform platform;
+    ScratchFolder folder;
+    fake::TestPlatform platform;
 };
 
 TEST_F(LanguageModules, LibrariesThatAreNoModulesArePassedOver) {
@@ -109,7 +112,7 @@ TEST_F(LanguageModules, NoModuleLeavesTheBuiltInTexts) {
 // ---- Settings file -------------------------------------------------------------------
 
 TEST(SettingsFile, WriteCreatesTheFolderAndReplacesTheFileWhole) {
-    TempFolder folder;
+    ScratchFolder folder;
     const std::string path = folder.Dir() + "Orvane Works/deeper/vellum.ini";
     std::string text;
     EXPECT_FALSE(ReadTextFile(path, text));
@@ -125,7 +128,7 @@ TEST(SettingsFile, WriteCreatesTheFolderAndReplacesTheFileWhole) {
 }
 
 TEST(SettingsFile, FailedWriteLeavesTheOldFile) {
-    TempFolder folder;
+    ScratchFolder folder;
     // The folder's place is taken by a file: nothing can be made there.
     ASSERT_TRUE(WriteTextFileAtomically(folder.Dir() + "blocker", "keep"));
     EXPECT_FALSE(WriteTextFileAtomically(folder.Dir() + "blocker/vellum.ini", "new"));
@@ -143,7 +146,7 @@ TEST(SettingsFile, FailedWriteLeavesTheOldFile) {
 // ---- Per-user folders ----------------------------------------------------------------
 
 TEST(UserDirs, PicturesFolderFallsBackFromXdgToPicturesToHome) {
-    TempFolder folder;
+    ScratchFolder folder;
     const std::string home = folder.Dir() + "home";
     ASSERT_TRUE(MakeFolders(home));
     EXPECT_EQ(PicturesDirFor(home, ""), home + "/");

@@ -7,10 +7,14 @@
 #include "app/VellumView.h"
 #include "imageio/formats/Bmp.h"
 #include "resources/StringIds.h"
-#include "ShellFakePlatform.h"
+#include "ViewTest.h"
+#include "formats/BmpTestSupport.h"
 
 namespace vellum::shelltest {
 namespace {
+
+using bmptest::ScratchFolder;
+using fake::TestPlatform;
 
 // The skin's pixel (x, y): every pixel of the test skin differs from its neighbours.
 void SkinColour(int x, int y, uint8_t& r, uint8_t& g, uint8_t& b) {
@@ -46,12 +50,13 @@ protected:
     void SetUp() override {
         gShutdownDone = false;
         platform.programDir = folder.Dir();
+        platform.picturesDir = "/pictures/";
         ASSERT_TRUE(WriteSkin(folder.Dir() + "vellum.dat", 240, 500));
     }
     void TearDown() override { gShutdownDone = false; }
 
-    TempFolder folder;
-    ShellFakePlatform platform;
+    ScratchFolder folder;
+    TestPlatform platform;
 };
 
 TEST_F(ViewCreation, CanvasWidthIsRoundedUpToEightAndHeightKept) {
@@ -153,14 +158,14 @@ TEST_F(ViewCreation, MissingOrSmallSkinIsRefusedAndNothingIsReadOrWritten) {
         if (c.width) {
             ASSERT_TRUE(WriteSkin(folder.Dir() + "vellum.dat", c.width, c.height));
         }
-        ShellFakePlatform p;
+        TestPlatform p;
         p.programDir = folder.Dir();
         p.hasSettings = true;
         p.settingsText = "[setting]\nkey_spoit=65\n";
         CVellumView view(p);
         ASSERT_TRUE(view.OnCreate());
         ASSERT_EQ(p.messages.size(), 1u);
-        EXPECT_EQ(p.messages[0].id, IDS_DATA_LOAD_FAILED);
+        EXPECT_EQ(p.messages[0], IDS_DATA_LOAD_FAILED);
         EXPECT_EQ(view.creationFailed, 1);
         EXPECT_FALSE(view.skinImage.Exists());
         EXPECT_FALSE(view.canvas.Exists());
@@ -184,7 +189,7 @@ TEST_F(ViewCreation, EmptyClientAreaIsAMemoryFailure) {
     CVellumView view(platform);
     ASSERT_TRUE(view.OnCreate());
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].id, IDS_MEMORY_ERROR);
+    EXPECT_EQ(platform.messages[0], IDS_MEMORY_ERROR);
     EXPECT_EQ(view.creationFailed, 1);
     EXPECT_EQ(platform.settingsReads, 0);
     view.OnDestroy();
