@@ -29,7 +29,11 @@ std::string Trim(const std::string& s) {
 void SettingsStore::Parse(const std::string& text) {
     lines.clear();
     std::string section;
-    size_t pos = 0;
+    // A byte-order mark from an editor is kept for the write, and does not hide the
+    // first section's header.
+    static const std::string kBom = "\xEF\xBB\xBF";
+    byteOrderMark = text.compare(0, kBom.size(), kBom) == 0;
+    size_t pos = byteOrderMark ? kBom.size() : 0;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
@@ -55,7 +59,7 @@ void SettingsStore::Parse(const std::string& text) {
 }
 
 std::string SettingsStore::Serialize() const {
-    std::string out;
+    std::string out = byteOrderMark ? "\xEF\xBB\xBF" : "";
     for (const Line& line : lines) {
         // A value line keeps the text it was read with until its value changes.
         if (line.name.empty() || !line.text.empty())

@@ -32,6 +32,7 @@ private:
         std::string value;
     };
     std::vector<Line> lines;
+    bool byteOrderMark = false;
     const Line* Find(const std::string& section, const std::string& name) const;
     void Set(const std::string& section, const std::string& name, const std::string& value);
 };

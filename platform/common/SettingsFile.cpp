@@ -44,4 +44,11 @@ bool WriteTextFileAtomically(const std::string& path, const std::string& text) {
     return writer.Commit();
 }
 
+bool ReplaceStoreFile(const std::string& path, const std::string& text) {
+    struct stat st;
+    std::string old;
+    if (stat(path.c_str(), &st) == 0 && !ReadTextFile(path, old)) return false;
+    return WriteTextFileAtomically(path, text);
+}
+
 }  // namespace vellum

@@ -226,7 +226,7 @@ bool ScenarioPlatform::ReadSettingsText(std::string& text) {
 }
 
 bool ScenarioPlatform::WriteSettingsText(const std::string& text) {
-    if (!settingsFile.empty() && !WriteTextFileAtomically(settingsFile, text)) {
+    if (!settingsFile.empty() && !ReplaceStoreFile(settingsFile, text)) {
         std::fprintf(stderr, "the settings file %s could not be written\n", settingsFile.c_str());
         return false;
     }
