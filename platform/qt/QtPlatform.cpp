@@ -438,7 +438,7 @@ bool QtPlatform::ReadSettingsText(std::string& text) { return ReadTextFile(setti
 
 bool QtPlatform::WriteSettingsText(const std::string& text) {
     ++settingsWrites;
-    return WriteTextFileAtomically(settingsPath, text);
+    return ReplaceStoreFile(settingsPath, text);
 }
 
 std::string QtPlatform::ProgramDir() {
