@@ -32,6 +32,32 @@ StampColumns ClipStampColumns(int x, int width) {
     return {x, kStamp, 0};
 }
 
+// Overlapping stamps add up coverage and colour separately, and coverage stops at full
+// while the colour goes on growing: left alone, a segment of many stamps would lay down
+// a colour lighter than the pencil's, up to white. Each colour channel is held to what
+// the coverage allows of the pencil colour (colour x coverage / 255). A channel that
+// did not saturate is never above that, so such pixels keep exactly their sums.
+void HoldColourToCoverage(PixelSurface& colour, const PixelSurface& coverage, int x, int y,
+                          int w, int h, const uint8_t pencil[3]) {
+    int x0 = x < 0 ? 0 : x, y0 = y < 0 ? 0 : y;
+    int x1 = x + w, y1 = y + h;
+    if (x1 > colour.width) x1 = colour.width;
+    if (y1 > colour.height) y1 = colour.height;
+    if (x1 <= x0 || y1 <= y0 || coverage.width != colour.width ||
+        coverage.height != colour.height)
+        return;
+    const int n = (x1 - x0) * 3;
+    for (int row = y0; row < y1; ++row) {
+        uint8_t* __restrict b = colour.At(x0, row);
+        const uint8_t* __restrict a = coverage.At(x0, row);
+        for (int i = 0; i < n; i += 3)
+            for (int c = 0; c < 3; ++c) {
+                const uint8_t most = uint8_t(unsigned(pencil[c]) * a[i + c] / 255u);
+                if (b[i + c] > most) b[i + c] = most;
+            }
+    }
+}
+
 }  // namespace
 
 void CVellumView::SelectPen(int index, bool refreshStatus) {
@@ -116,6 +142,9 @@ void CVellumView::DrawSegment(int x0, int y0, int x1, int y1) {
     }
 
     if (eraser) return;
+    if (skinImage.Exists())
+        HoldColourToCoverage(*colourLayer, *coverageLayer, bx, by, bw, bh,
+                             skinImage->At(kSwatchX, kSwatchY));
     // Once per segment: the paper holds back both layers, then the coverage darkens the
     // picture and the colour is added.
     ops.blendRect(*coverageLayer, bx, by, bw, bh, *paperSurface, bx, by, Attenuate);

@@ -74,6 +74,33 @@ TEST_F(StrokeTest, StampsOfOneSegmentAddUpBeforeThePaper) {
     EXPECT_EQ(Channel(c, 20, 12, 0), 227);
 }
 
+// Coverage stops at full while the colour sums go on: a long segment of a dark pen must
+// still lay the pencil's colour, never a lighter one.
+TEST_F(StrokeTest, OverlappingStampsNeverLayALighterColour) {
+    Setup(0, 0x00336699, 0);
+    view->DrawSegment(10, 10, 20, 10);  // ten stamps of a black mask
+    const PixelSurface& c = *view->canvas;
+    for (int x = 10; x < 29; ++x) ASSERT_EQ(Rgb(c, x, 14), 0x996633u) << x;
+    EXPECT_EQ(Rgb(c, 29, 14), 0xFFFFFFu);
+    // A grey mask saturating the coverage: still the colour, and a second pass keeps it.
+    Setup(60, 0x00204080, 0);
+    FillGrey(*view->canvas, 0, 0, view->W, view->H, 255);
+    view->DrawSegment(40, 40, 52, 40);
+    EXPECT_EQ(Rgb(c, 48, 44), 0x804020u);
+    view->DrawSegment(40, 40, 52, 40);
+    EXPECT_EQ(Rgb(c, 48, 44), 0x804020u);
+    // Through the paper the mark is held back, but no channel passes the pencil's above
+    // what the picture had.
+    Setup(0, 0x00204080, 100);
+    FillGrey(*view->canvas, 0, 0, view->W, view->H, 255);
+    view->DrawSegment(60, 60, 75, 60);
+    for (int x = 64; x < 75; ++x) {
+        ASSERT_LT(Channel(c, x, 64, 2), 255) << x;
+        ASSERT_GE(Channel(c, x, 64, 2), 0x80) << x;
+        ASSERT_GE(Channel(c, x, 64, 0), 0x20) << x;
+    }
+}
+
 TEST_F(StrokeTest, PaperHoldsThePencilBack) {
     // Paper 128: A' = 128 - 64, B' = 100 - 50, v = 255 - 64 + 50.
     Setup(127, 0x00C8C8C8, 128);
