@@ -19,7 +19,7 @@
 
 namespace vellum::codectest {
 
-struct PngSpec {
+struct PngPicture {
     int width = 0;
     int height = 0;
     int colourType = PNG_COLOR_TYPE_RGB;
@@ -37,29 +37,29 @@ inline void AppendToVector(png_structp png, png_bytep data, png_size_t n) {
 }
 inline void NoFlush(png_structp) {}
 
-inline bool WritePngTo(const PngSpec& spec, std::vector<uint8_t>& out, png_structp png, png_infop info,
+inline bool WritePngTo(const PngPicture& picture, std::vector<uint8_t>& out, png_structp png, png_infop info,
                        std::vector<png_bytep>& rowPointers) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_write_fn(png, &out, AppendToVector, NoFlush);
-    png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, png_uint_32(picture.width), png_uint_32(picture.height), picture.bitDepth, picture.colourType,
+                 picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) png_set_PLTE(png, info, spec.palette.data(), int(spec.palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), int(spec.paletteAlpha.size()), nullptr);
+    if (!picture.palette.empty()) png_set_PLTE(png, info, picture.palette.data(), int(picture.palette.size()));
+    if (!picture.paletteAlpha.empty())
+        png_set_tRNS(png, info, picture.paletteAlpha.data(), int(picture.paletteAlpha.size()), nullptr);
     png_write_info(png, info);
     png_write_image(png, rowPointers.data());
     png_write_end(png, info);
     return true;
 }
 
-inline std::vector<uint8_t> MakePng(const PngSpec& spec) {
+inline std::vector<uint8_t> MakePng(const PngPicture& picture) {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     std::vector<png_bytep> rowPointers;
-    for (const auto& row : spec.rows) rowPointers.push_back(const_cast<png_bytep>(row.data()));
-    const bool ok = WritePngTo(spec, out, png, info, rowPointers);
+    for (const auto& row : picture.rows) rowPointers.push_back(const_cast<png_bytep>(row.data()));
+    const bool ok = WritePngTo(picture, out, png, info, rowPointers);
     png_destroy_write_struct(&png, &info);
     EXPECT_TRUE(ok) << "libpng refused the test picture";
     return out;

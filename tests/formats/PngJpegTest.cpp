@@ -43,21 +43,21 @@ void ExpectPixels(const std::vector<uint8_t>& file, int width, const std::vector
 // ---- PNG ------------------------------------------------------------------------------
 
 TEST(PngReader, PaletteWithTransparencyLaysOverWhite) {
-    PngSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.colourType = PNG_COLOR_TYPE_PALETTE;
-    spec.bitDepth = 2;
-    spec.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {10, 20, 30}};
-    spec.paletteAlpha = {255, 0, 128};  // entry 3 has none: opaque
-    spec.rows = {{0b00011011}, {0b11100100}};
+    PngPicture picture;
+    picture.width = 4;
+    picture.height = 2;
+    picture.colourType = PNG_COLOR_TYPE_PALETTE;
+    picture.bitDepth = 2;
+    picture.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {10, 20, 30}};
+    picture.paletteAlpha = {255, 0, 128};  // entry 3 has none: opaque
+    picture.rows = {{0b00011011}, {0b11100100}};
     // Half-transparent blue: (0 * 128 + 255 * 127) / 255 = 127 for red and green.
     const Rgb red{255, 0, 0}, white{255, 255, 255}, half{127, 127, 255}, dark{10, 20, 30};
-    ExpectPixels(MakePng(spec), 4, {red, white, half, dark, dark, half, white, red});
+    ExpectPixels(MakePng(picture), 4, {red, white, half, dark, dark, half, white, red});
 }
 
 TEST(PngReader, GreyOfEveryDepthBecomesThreeEqualChannels) {
-    PngSpec one;
+    PngPicture one;
     one.width = 8;
     one.height = 1;
     one.colourType = PNG_COLOR_TYPE_GRAY;
@@ -66,19 +66,19 @@ TEST(PngReader, GreyOfEveryDepthBecomesThreeEqualChannels) {
     const Rgb w{255, 255, 255}, k{0, 0, 0};
     ExpectPixels(MakePng(one), 8, {w, k, w, w, k, k, k, k});
 
-    PngSpec four = one;
+    PngPicture four = one;
     four.width = 2;
     four.bitDepth = 4;
     four.rows = {{0x5F}};  // 5 * 17 = 85
     ExpectPixels(MakePng(four), 2, {{85, 85, 85}, {255, 255, 255}});
 
-    PngSpec eight = one;
+    PngPicture eight = one;
     eight.width = 3;
     eight.bitDepth = 8;
     eight.rows = {{0, 77, 254}};
     ExpectPixels(MakePng(eight), 3, {{0, 0, 0}, {77, 77, 77}, {254, 254, 254}});
 
-    PngSpec sixteen = eight;
+    PngPicture sixteen = eight;
     sixteen.width = 2;
     sixteen.bitDepth = 16;
     sixteen.rows = {{0x80, 0x80, 0x12, 0x12}};  // multiples of 257 scale exactly
@@ -86,7 +86,7 @@ TEST(PngReader, GreyOfEveryDepthBecomesThreeEqualChannels) {
 }
 
 TEST(PngReader, AlphaIsCompositedOverWhiteWithTruncation) {
-    PngSpec grey;
+    PngPicture grey;
     grey.width = 3;
     grey.height = 1;
     grey.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
@@ -94,7 +94,7 @@ TEST(PngReader, AlphaIsCompositedOverWhiteWithTruncation) {
     // (100 * 51 + 255 * 204) / 255 = 224; alpha 0 is white; alpha 255 is the grey.
     ExpectPixels(MakePng(grey), 3, {{224, 224, 224}, {255, 255, 255}, {7, 7, 7}});
 
-    PngSpec rgba;
+    PngPicture rgba;
     rgba.width = 2;
     rgba.height = 1;
     rgba.colourType = PNG_COLOR_TYPE_RGBA;
@@ -102,7 +102,7 @@ TEST(PngReader, AlphaIsCompositedOverWhiteWithTruncation) {
     // (200 * 128 + 255 * 127) / 255 = 227.39, (100 ...) = 177.19, (50 ...) = 152.1.
     ExpectPixels(MakePng(rgba), 2, {{227, 177, 152}, {1, 2, 3}});
 
-    PngSpec rgba16 = rgba;
+    PngPicture rgba16 = rgba;
     rgba16.width = 1;
     rgba16.bitDepth = 16;
     rgba16.rows = {{200, 200, 100, 100, 50, 50, 128, 128}};
@@ -110,18 +110,18 @@ TEST(PngReader, AlphaIsCompositedOverWhiteWithTruncation) {
 }
 
 TEST(PngReader, SixteenBitRgbAndTopRowFirst) {
-    PngSpec spec;
-    spec.width = 1;
-    spec.height = 2;
-    spec.bitDepth = 16;
-    spec.rows = {{0xAB, 0xAB, 0x01, 0x01, 0xFF, 0xFF}, {0x00, 0x00, 0x7F, 0x7F, 0x10, 0x10}};
-    ExpectPixels(MakePng(spec), 1, {{0xAB, 0x01, 0xFF}, {0x00, 0x7F, 0x10}});
+    PngPicture picture;
+    picture.width = 1;
+    picture.height = 2;
+    picture.bitDepth = 16;
+    picture.rows = {{0xAB, 0xAB, 0x01, 0x01, 0xFF, 0xFF}, {0x00, 0x00, 0x7F, 0x7F, 0x10, 0x10}};
+    ExpectPixels(MakePng(picture), 1, {{0xAB, 0x01, 0xFF}, {0x00, 0x7F, 0x10}});
 }
 
 TEST(PngReader, InterlacedGivesTheSamePixelsAsPlain) {
     std::mt19937 random(3);
     for (int colourType : {PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGBA}) {
-        PngSpec plain;
+        PngPicture plain;
         plain.width = 13;
         plain.height = 11;
         plain.colourType = colourType;
@@ -131,7 +131,7 @@ TEST(PngReader, InterlacedGivesTheSamePixelsAsPlain) {
             for (uint8_t& b : row) b = uint8_t(random());
             plain.rows.push_back(row);
         }
-        PngSpec interlaced = plain;
+        PngPicture interlaced = plain;
         interlaced.interlaced = true;
         OwnedSurface a, b;
         const std::vector<uint8_t> fa = MakePng(plain), fb = MakePng(interlaced);
@@ -161,15 +161,15 @@ size_t EndOfImageData(const std::vector<uint8_t>& png) {
 }
 
 std::vector<uint8_t> SmallRgbPng(int width, int height) {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
+    PngPicture picture;
+    picture.width = width;
+    picture.height = height;
     for (int y = 0; y < height; ++y) {
         std::vector<uint8_t> row;
         for (int x = 0; x < width; ++x) row.insert(row.end(), {uint8_t(x * 9), uint8_t(y * 5), uint8_t(x ^ y)});
-        spec.rows.push_back(row);
+        picture.rows.push_back(row);
     }
-    return MakePng(spec);
+    return MakePng(picture);
 }
 
 TEST(PngReader, EveryCutBeforeTheLastPixelDataFails) {
