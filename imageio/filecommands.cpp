@@ -49,28 +49,24 @@ bool CVellumView::NewPicture() {
 }
 
 bool CVellumView::OpenPicture(const std::string& path) {
+    std::string previous = filePath;
     if (!path.empty()) {
         // A path given (the command line): no save question and no chooser.
-        const std::string previous = filePath;
         filePath = path;
-        if (!FitPicture(filePath)) {
-            filePath = previous;
-            return false;
-        }
     } else {
         if (modified && Message(IDS_SAVE_CHANGED, MsgButtons::YesNo) == MsgAnswer::Yes) SavePictureAs();
         // The name of the picture on screen, as the save question may have left it.
-        const std::string previous = filePath;
+        previous = filePath;
         LeaveFullScreen(false);
         const int chosen = ChooseOpenFile(platform, filePath, filterList);
         EnterFullScreen(false);
         if (!chosen) return false;
-        // A picture that does not load leaves the canvas as it was, so the path must go
-        // on naming the picture that is there.
-        if (!FitPicture(filePath)) {
-            filePath = previous;
-            return false;
-        }
+    }
+    // A picture that does not load leaves the canvas as it was, so the path must go on
+    // naming the picture that is there.
+    if (!FitPicture(filePath)) {
+        filePath = previous;
+        return false;
     }
     ShowFreshPicture(*this);
     return true;
