@@ -20,9 +20,11 @@ namespace {
 // A progressive file may hold any number of scans; past this many it is taken as an
 // attempt to keep the decoder busy, not a picture.
 constexpr int kMaxScans = 1000;
-// What the decoder may allocate for one picture (a progressive one keeps all of its
-// coefficients).
-constexpr long kMaxDecoderMemory = 1L << 30;
+// What the decoder may allocate besides the picture: what the picture itself may take,
+// and a little for its tables and rows. A progressive or multi-scan file keeps all of its
+// coefficients, whatever its data holds: 3 bytes a pixel at 4:2:0, like the picture, but
+// up to 8, so without this bound a file of a hundred bytes could take nearly a gigabyte.
+constexpr long kMaxDecoderMemory = long(kBmpMaxPixelBytes) + (16L << 20);
 
 struct JpegErrorManager {
     jpeg_error_mgr base;

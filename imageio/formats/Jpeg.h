@@ -19,7 +19,9 @@ bool IsJpegData(const uint8_t* data, size_t size);
 
 // Reads a baseline or progressive JPEG (grey, YCbCr, RGB, CMYK or YCCK) into a new
 // 24-bit surface of its size. False for anything damaged, cut short or beyond the BMP
-// reader's limits (checked from the header, before decoding); out is unchanged then.
+// reader's limits (checked from the header, before decoding), and for a progressive or
+// multi-scan file whose coefficients would need more memory than the picture may take
+// (4:4:4 and CMYK files near the limit); out is unchanged then.
 bool DecodeJpeg(const uint8_t* data, size_t size, OwnedSurface& out);
 
 // Encodes the surface as a baseline JPEG at libjpeg quality 1..100 (clamped); from

@@ -387,6 +387,43 @@ TEST(JpegReader, LimitsAreCheckedFromTheHeaderBeforeDecoding) {
     }
 }
 
+// A progressive file keeps every coefficient of its picture, whatever its data holds.
+// These 129 bytes claim the largest picture allowed with three full-resolution
+// components: their coefficients alone would take twice the picture's memory, so the
+// file is refused before any of it is touched. At a size whose coefficients fit, the
+// same file is read, its missing data borne as grey.
+TEST(JpegReader, ProgressiveCoefficientsAreBoundedLikeThePicture) {
+    std::vector<uint8_t> file = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00};
+    file.insert(file.end(), 64, 1);  // a quantisation table of ones
+    const std::vector<uint8_t> rest = {
+        // Progressive frame: 8 bits, 2730 rows of 32768, three components sampled 1x1.
+        0xFF, 0xC2, 0x00, 0x11, 0x08, 0x0A, 0xAA, 0x80, 0x00, 0x03,
+        0x01, 0x11, 0x00, 0x02, 0x11, 0x00, 0x03, 0x11, 0x00,
+        // One DC table: the single one-bit code 0 means "no change".
+        0xFF, 0xC4, 0x00, 0x14, 0x00,
+        0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // lengths
+        0x00,                                                                                    // symbol
+        // A DC scan of all three components, one byte of data, and the end.
+        0xFF, 0xDA, 0x00, 0x0C, 0x03, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0xFF, 0xD9};
+    file.insert(file.end(), rest.begin(), rest.end());
+    ASSERT_EQ(file.size(), 129u);
+
+    const long growth = PeakGrowthMiB([&]() {
+        OwnedSurface p;
+        return DecodeJpeg(file.data(), file.size(), p);
+    });
+    EXPECT_GE(growth, 0) << "read, or the decode died";
+    EXPECT_LT(growth, 32);
+
+    const std::vector<uint8_t> fits = WithFrameSize(file, 0xC2, 4096, 4096);
+    OwnedSurface picture;
+    ASSERT_TRUE(DecodeJpeg(fits.data(), fits.size(), picture));
+    EXPECT_EQ(picture->width, 4096);
+    EXPECT_EQ(picture->height, 4096);
+    EXPECT_EQ(At(picture, 4095, 4095), (Rgb{128, 128, 128}));
+}
+
 TEST(JpegWriter, FileIsReplacedOnlyWhenComplete) {
     ScratchFolder folder;
     OwnedSurface canvas;
