@@ -4,7 +4,7 @@
 
 namespace vellum {
 
-CVellumApp::CVellumApp(Platform& p) : platform(p) {}
+CVellumApp::CVellumApp(Platform& p, const PixelOps& o) : platform(p), ops(o) {}
 
 CVellumApp::~CVellumApp() = default;
 
@@ -15,15 +15,13 @@ bool CVellumApp::InitInstance() {
     //    in that folder.
     // 3. The language module, unless the user's language is Japanese.
     languageModule = Resources::Active().ChooseLanguageModule(platform);
-    // 4-6. Template, frame, document and view; the command line is never opened by the
-    //    framework: the view's timer does it.
-    if (!frame.PreCreateWindow() || !frame.OnCreate()) return false;
-    view = std::make_unique<CVellumView>(platform);
+    // 4-6. The view; the command line is never opened by the framework: the view's timer
+    //    does it.
+    view = std::make_unique<CVellumView>(platform, ops);
     if (!view->OnCreate()) {
         view.reset();
         return false;
     }
-    document.OnNewDocument();
     view->OnInitialUpdate();
     // 7. The platform shows the window and paints it.
     return true;
@@ -31,6 +29,48 @@ bool CVellumApp::InitInstance() {
 
 void CVellumApp::OnFrameDestroyed() {
     if (view) view->OnDestroy();
+}
+
+// ---- ViewInput ------------------------------------------------------------------------
+
+void CVellumApp::PenDown(int x, int y) {
+    if (view) view->OnPenDown(x, y);
+}
+
+void CVellumApp::PenMove(int x, int y, const PenPoint* points, int count) {
+    if (view) view->OnPenMove(x, y, points, count);
+}
+
+void CVellumApp::PenUp(int x, int y) {
+    if (view) view->OnPenUp(x, y);
+}
+
+void CVellumApp::KeyDown(uint32_t code, unsigned modifiers) {
+    if (view) view->OnKeyDown(code, modifiers);
+}
+
+void CVellumApp::KeyUp(uint32_t code, unsigned modifiers) {
+    if (view) view->OnKeyUp(code, modifiers);
+}
+
+void CVellumApp::Focus(bool gained) {
+    if (!view) return;
+    if (gained)
+        view->OnSetFocus();
+    else
+        view->OnKillFocus();
+}
+
+void CVellumApp::Timer(int id) {
+    if (view) view->OnTimer(id);
+}
+
+void CVellumApp::Expose(int x, int y, int w, int h) {
+    if (view) view->OnPaint(x, y, w, h);
+}
+
+void CVellumApp::CloseRequest() {
+    if (view) view->OnUserClose();
 }
 
 }  // namespace vellum

@@ -9,16 +9,17 @@
 #include <cstdint>
 #include <string>
 
+#include "app/ViewInput.h"
+#include "engine/Geometry.h"
+#include "engine/Pencil.h"
+#include "engine/Screen.h"
+#include "engine/Smoother.h"
+#include "engine/skin/SkinLayout.h"
 #include "engine/pixel/PixelOps.h"
 #include "engine/pixel/Surface.h"
 #include "platform/Platform.h"
 
 namespace vellum {
-
-struct IntPoint {
-    int32_t x = 0;
-    int32_t y = 0;
-};
 
 // The nine key codes, in the order the view keeps them, the settings store reads them
 // and the key settings dialog exchanges them.
@@ -53,25 +54,20 @@ constexpr const char* kFilterString = "Bmp Files (*.bmp)\\*.bmp\\All Files (*.*)
 constexpr int kFilterStringLength = 45;
 constexpr int kFilterListChars = 10000;
 
-// Skin image and pen buffer sizes.
-constexpr int kSkinWidth = 240;
-constexpr int kSkinHeight = 860;
-constexpr int kSkinFileRows = 500;
-constexpr int kPenBufferWidth = 128;
-constexpr int kPenBufferHeight = 10;
-
 class CVellumView {
 public:
-    explicit CVellumView(Platform& platform);
+    // ops: the rectangle operations every drawing goes through.
+    explicit CVellumView(Platform& platform, const PixelOps& ops = FastPixelOps());
     ~CVellumView();
     CVellumView(const CVellumView&) = delete;
     CVellumView& operator=(const CVellumView&) = delete;
 
     Platform& platform;
+    const PixelOps& ops;
 
     // ---- Fields, in declaration order -------------------------------------------------
     int32_t jpegQuality = 10;            // setting "jpeg_quality"
-    IntPoint paletteMark{50, 30};        // tool panel point of the "+" on the colour page
+    IntPoint paletteMark{kPaletteMarkStart.x, kPaletteMarkStart.y};  // the "+" on the colour page
     int32_t fullView = 0;
     int32_t modified = 0;                // the picture has unsaved changes
     uint32_t keyCodes[kKeyCount] = {kNoKey, kNoKey, kNoKey, kNoKey, kNoKey,
@@ -98,16 +94,10 @@ public:
     int32_t panelAtBottom = 0;
     int32_t panelPage = 0;
     std::string filePath;                // UTF-8
-    std::string filterString;
     char16_t filterList[kFilterListChars] = {};
     int32_t W = 0;                       // canvas width: client width rounded up to 8
     int32_t H = 0;                       // canvas height: client height
-    int32_t canvasByteCount = 0;
-    int32_t pixelCount = 0;
     int32_t creationFailed = 0;
-    int32_t skinByteCount = 0;
-    int32_t penBufferByteCount = 0;
-    int32_t canvasByteCount2 = 0;
 
     // The surfaces, owned for the life of the window.
     OwnedSurface skinImage;
@@ -118,8 +108,8 @@ public:
     OwnedSurface penBuffer;
     OwnedSurface screenBuffer;
 
-    // The smoother's history (h0 oldest .. h2 newest), reset at each stroke's first point.
-    IntPoint smoothHistory[3];
+    // The stroke's moving average, reset at each stroke's first point.
+    Smoother smoother;
 
     // ---- app/: creation, shutdown, window messages ---------------------------------------
     // Window create message; false only when the frame's own creation fails.
@@ -129,8 +119,8 @@ public:
     void ShutdownView();
     void EnterFullScreen(bool report = true);
     void LeaveFullScreen(bool report = true);
-    void OnKeyDown(uint32_t code);
-    void OnKeyUp(uint32_t code);
+    void OnKeyDown(uint32_t code, unsigned modifiers = 0);
+    void OnKeyUp(uint32_t code, unsigned modifiers = 0);
     void OnSetFocus();
     void OnKillFocus();
     void OnTimer(int id);
@@ -141,19 +131,29 @@ public:
     // The default picture path: the pictures folder followed by "untitled.bmp".
     std::string DefaultPicturePath() const;
 
-    // ---- engine/: strokes, stylus, refresh ---------------------------------------------
+    // ---- app/ViewStylus.cpp: the pen, strokes, stylus input --------------------------------
     void SelectPen(int index, bool refreshStatus);
-    void StampPen(PixelSurface& surface, int x, int y);
-    void StampPenLayers(int x, int y);
-    void DrawSegment(int x0, int y0, int x1, int y1);
+    // The pencil as it stands: the pen buffer, the display colour, the eraser.
+    Pencil CurrentPencil() const;
+    // One stamp with corner (x, y) onto a canvas-sized surface; the box it changed.
+    Box StampPen(PixelSurface& surface, int x, int y);
+    // One segment between stamp corners on the canvas; the box of the canvas it changed.
+    Box DrawSegment(int x0, int y0, int x1, int y1);
     void OnPenDown(int x, int y);
-    void OnPenMove(int x, int y);
+    // A move, with the buffered points (quarter pixels) collected since the last one;
+    // count -1 when the platform could not say.
+    void OnPenMove(int x, int y, const PenPoint* points, int count);
     void OnPenUp(int x, int y);
     void DrawTo(int x, int y);
-    IntPoint SmoothPoint(IntPoint p);
+
+    // ---- app/ViewScreen.cpp: composing and showing the screen ---------------------------
+    ScreenGeometry Geometry() const;
+    // Rebuilds a rectangle of the screen and shows it; -1 sizes mean the whole window.
     void RefreshRect(int x, int y, int w, int h);
-    void PresentRect(int x, int y, int w, int h);
+    // The zoomed canvas alone, shown whole (a hand drag).
     void PresentWholeView();
+    // The window asks for a rectangle again (an expose): painted from the screen as it is.
+    void OnPaint(int x, int y, int w, int h);
     void ClampOrigin();
 
     // ---- panel/: status bar, tool panel, commands, colours, pens and papers --------------
@@ -163,8 +163,8 @@ public:
     void HitStatusBar(int x);
     void HitToolPanel(int x, int y);
     void PickPaletteColour(int x, int y);
-    int BarY() const { return panelAtBottom ? H - 30 : 0; }
-    int PanelY() const { return panelAtBottom ? H - 160 : 30; }
+    int BarY() const { return Geometry().BarY(); }
+    int PanelY() const { return Geometry().PanelY(); }
     void ApplyZoom(bool redrawIcon);
     void ZoomAtPoint(int cx, int cy);
     void PickCanvasColour(int cx, int cy);

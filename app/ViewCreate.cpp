@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "app/VellumView.h"
+#include "engine/skin/SkinLayout.h"
 #include "imageio/formats/PictureFile.h"
 #include "resources/Resources.h"
 
@@ -21,7 +22,7 @@ size_t CharacterCount(const std::string& text) {
 
 }  // namespace
 
-CVellumView::CVellumView(Platform& p) : platform(p) {}
+CVellumView::CVellumView(Platform& p, const PixelOps& o) : platform(p), ops(o) {}
 
 CVellumView::~CVellumView() = default;
 
@@ -35,10 +36,9 @@ bool CVellumView::OnCreate() {
     EnterFullScreen(true);
 
     // 4. The chooser's filter list: the filter string with every backslash a NUL.
-    filterString = kFilterString;
     for (int i = 0; i < kFilterListChars; ++i) filterList[i] = 0;
     for (int i = 0; i < kFilterStringLength; ++i)
-        filterList[i] = filterString[i] == '\\' ? u'\0' : char16_t(filterString[i]);
+        filterList[i] = kFilterString[i] == '\\' ? u'\0' : char16_t(kFilterString[i]);
 
     // 5.
     panelAtBottom = 0;
@@ -55,20 +55,18 @@ bool CVellumView::OnCreate() {
     if (ch < 0) ch = 0;
     H = ch;
     W = cw + ((8 - cw % 8) % 8);
-    pixelCount = W * H;
-    canvasByteCount = W * H * 3;
 
     // 7-9. The skin: the file's top-left 240 x 500 pixels; a smaller file is refused.
     const std::string skinPath = platform.ProgramDir() + "vellum.dat";
     OwnedSurface loaded;
-    if (!LoadPictureFile(skinPath, loaded) || loaded->width < kSkinWidth ||
-        loaded->height < kSkinFileRows) {
+    if (!LoadPictureFile(skinPath, loaded) || loaded->width < kSkinImageWidth ||
+        loaded->height < kSkinFileHeight) {
         Message(IDS_DATA_LOAD_FAILED, MsgButtons::Ok);
         creationFailed = 1;
         return true;
     }
-    if (skinImage.Allocate(kSkinWidth, kSkinHeight))
-        CopyRectRop(*skinImage, 0, 0, kSkinWidth, kSkinFileRows, *loaded, 0, 0, SRCCOPY);
+    if (skinImage.Allocate(kSkinImageWidth, kSkinImageHeight))
+        ops.copyRectRop(*skinImage, 0, 0, kSkinImageWidth, kSkinFileHeight, *loaded, 0, 0, SRCCOPY);
     loaded.Release();
 
     // 10. The canvas-sized surfaces, then the pen buffer.
@@ -90,20 +88,19 @@ bool CVellumView::OnCreate() {
         return true;
     }
 
-    // 12-13.
-    skinByteCount = kSkinWidth * kSkinHeight * 3;
-    penBufferByteCount = kPenBufferWidth * kPenBufferHeight * 3;
-    canvasByteCount2 = W * H * 3;
-    paletteMark = {50, 30};
+    // 13.
+    paletteMark = {kPaletteMarkStart.x, kPaletteMarkStart.y};
 
     // 14. The paper surface is filled by the paper selection, the pen buffer by the colour.
-    FillRectWhite(*screenBuffer, 0, 0, W, H);
-    FillRectWhite(*colourLayer, 0, 0, W, H);
-    FillRectWhite(*coverageLayer, 0, 0, W, H);
-    FillRectWhite(*canvas, 0, 0, W, H);
+    ops.fillRectWhite(*screenBuffer, 0, 0, W, H);
+    ops.fillRectWhite(*colourLayer, 0, 0, W, H);
+    ops.fillRectWhite(*coverageLayer, 0, 0, W, H);
+    ops.fillRectWhite(*canvas, 0, 0, W, H);
 
     // 15. The bar emblem goes into the pristine status bar.
-    CopyRectRop(*skinImage, 200, 5, 20, 20, *skinImage, 220, 250, SRCCOPY);
+    const SkinRect emblem = RegionRect(Region::BarEmblem), slot = RegionRect(Region::BarEmblemSlot);
+    ops.copyRectRop(*skinImage, slot.x, slot.y, emblem.w, emblem.h, *skinImage, emblem.x, emblem.y,
+                    SRCCOPY);
 
     // 16.
     colourDensity = 0.0;
@@ -135,6 +132,9 @@ void CVellumView::OnInitialUpdate() {
         return;
     }
     platform.SetWindowTitle(kWindowTitle);
+    // The emblem is the program's icon too.
+    const SkinRect emblem = RegionRect(Region::BarEmblem);
+    platform.SetAppIcon(*skinImage, emblem.x, emblem.y, emblem.w, emblem.h);
     DrawStatusBar(BarAll, false);
     DrawToolPanel(false);
     RefreshRect(0, 0, -1, -1);

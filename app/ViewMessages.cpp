@@ -25,7 +25,7 @@ void CVellumView::OnSetFocus() { EnterFullScreen(true); }
 
 void CVellumView::OnKillFocus() { LeaveFullScreen(true); }
 
-void CVellumView::OnKeyDown(uint32_t code) {
+void CVellumView::OnKeyDown(uint32_t code, unsigned) {
     // The eyedropper comes first, so a code bound to both selects it.
     if (code == keyCodes[KeyEyedropper])
         holdMode = 1;
@@ -33,7 +33,7 @@ void CVellumView::OnKeyDown(uint32_t code) {
         holdMode = 2;
 }
 
-void CVellumView::OnKeyUp(uint32_t code) {
+void CVellumView::OnKeyUp(uint32_t code, unsigned) {
     if (code == keyCodes[KeyEyedropper] || code == keyCodes[KeyZoom]) holdMode = 0;
 }
 

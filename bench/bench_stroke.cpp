@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "app/VellumView.h"
-#include "engine/PixelOpsTable.h"
 #include "tests/reference/ReferenceOps.h"
 #include "tests/system/FakePlatform.h"
 
@@ -51,12 +50,12 @@ namespace {
 
 // The tests' platform: its window receives exactly the presented rectangles.
 struct Rig {
-    Rig(int w, int h) {
+    Rig(int w, int h, const PixelOps& ops = FastPixelOps()) {
         platform.clientWidth = w;
         platform.clientHeight = h;
         platform.keepPresents = false;
         gShutdownDone = false;
-        view = std::make_unique<CVellumView>(platform);
+        view = std::make_unique<CVellumView>(platform, ops);
         if (!view->OnCreate() || view->creationFailed) {
             for (const std::string& text : platform.messageTexts)
                 std::fprintf(stderr, "message: %s\n", text.c_str());
@@ -101,26 +100,20 @@ const std::vector<IntPoint>& RecordedStroke() {
 void RunStroke(CVellumView& view) {
     const std::vector<IntPoint>& points = RecordedStroke();
     view.OnPenDown(points[0].x, points[0].y);
-    for (const IntPoint& p : points) view.OnPenMove(p.x, p.y);
+    for (const IntPoint& p : points) view.OnPenMove(p.x, p.y, nullptr, 0);
     view.OnPenUp(points.back().x, points.back().y);
 }
 
-const PixelOpsTable kReferenceOps = {reference::RefBlendRect,     reference::RefCopyRectRop,
-                                     reference::RefWashOutRect,   reference::RefFillRectWhite,
-                                     reference::RefFillRectBlack, reference::RefFillRectColour,
-                                     reference::RefZoomCopyRect};
-
-const PixelOpsTable& Ops(int64_t reference) { return reference ? kReferenceOps : FastPixelOps(); }
+// The table a case runs with: the program's own, or the plain reference operations.
+const PixelOps& Ops(int64_t reference) { return reference ? reference::ReferencePixelOps() : FastPixelOps(); }
 
 // args: zoom shift, reference ops (0/1), canvas (0: 240 x 320, 1: 1920 x 1080)
 void BM_Stroke(benchmark::State& state) {
     const int shift = int(state.range(0));
     const bool big = state.range(2) != 0;
-    Rig rig(big ? 1920 : 240, big ? 1080 : 320);
+    Rig rig(big ? 1920 : 240, big ? 1080 : 320, Ops(state.range(1)));
     rig.Zoom(shift, 30, 40);
-    UsePixelOps(Ops(state.range(1)));
     for (auto _ : state) RunStroke(*rig.view);
-    UsePixelOps(FastPixelOps());
     state.SetItemsProcessed(int64_t(state.iterations()) * kStrokePoints);
     state.counters["points/s"] =
         benchmark::Counter(double(kStrokePoints), benchmark::Counter::kIsIterationInvariantRate);
@@ -137,11 +130,9 @@ BENCHMARK(BM_Stroke)
 
 // One whole-screen refresh, what one stroke point should cost less than.
 void BM_FullRefresh(benchmark::State& state) {
-    Rig rig(240, 320);
+    Rig rig(240, 320, Ops(state.range(1)));
     rig.Zoom(int(state.range(0)), 30, 40);
-    UsePixelOps(Ops(state.range(1)));
     for (auto _ : state) rig.view->RefreshRect(0, 0, -1, -1);
-    UsePixelOps(FastPixelOps());
 }
 BENCHMARK(BM_FullRefresh)
     ->ArgNames({"zoomshift", "ref"})
@@ -152,18 +143,16 @@ BENCHMARK(BM_FullRefresh)
 
 // A hand-mode drag on a large zoomed view: every move presents the whole view.
 void BM_HandDrag(benchmark::State& state) {
-    Rig rig(1920, 1080);
+    Rig rig(1920, 1080, Ops(state.range(0)));
     rig.Zoom(1, 400, 200);
     rig.view->handMode = 1;
-    UsePixelOps(Ops(state.range(0)));
     rig.view->OnPenDown(960, 540);
     int i = 0;
     for (auto _ : state) {
         const int dx = (i++ % 40) < 20 ? 6 : -6;  // back and forth
-        rig.view->OnPenMove(960 + dx * (i % 20), 540 + (i % 7));
+        rig.view->OnPenMove(960 + dx * (i % 20), 540 + (i % 7), nullptr, 0);
     }
     rig.view->OnPenUp(960, 540);
-    UsePixelOps(FastPixelOps());
     state.counters["moves/s"] = benchmark::Counter(1.0, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_HandDrag)->ArgNames({"ref"})->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -41,8 +41,8 @@ void ShowFreshPicture(CVellumView& view) {
 bool CVellumView::NewPicture() {
     if (modified && Message(IDS_SAVE_CHANGED, MsgButtons::YesNo) == MsgAnswer::Yes) SavePictureAs();
     if (Message(IDS_NEW_PICTURE, MsgButtons::YesNo) != MsgAnswer::Yes) return false;
-    FillRectWhite(*screenBuffer, 0, 0, W, H);
-    FillRectWhite(*canvas, 0, 0, W, H);
+    ops.fillRectWhite(*screenBuffer, 0, 0, W, H);
+    ops.fillRectWhite(*canvas, 0, 0, W, H);
     filePath = DefaultPicturePath();
     ShowFreshPicture(*this);
     return true;

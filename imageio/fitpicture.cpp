@@ -1,5 +1,6 @@
 // Loading a picture of any size onto the fixed-size canvas.
 #include "app/VellumView.h"
+#include "engine/pixel/Stretch.h"
 #include "imageio/formats/ChooserRules.h"
 #include "imageio/formats/PictureFile.h"
 #include "resources/StringIds.h"
@@ -15,7 +16,7 @@ bool CVellumView::FitPicture(const std::string& path) {
         return false;
     }
     const int bw = picture->width, bh = picture->height;
-    FillRectWhite(*canvas, 0, 0, W, H);
+    ops.fillRectWhite(*canvas, 0, 0, W, H);
 
     FitRule rule = FitRule::Corner;
     if (bw > W || bh > H) {
@@ -29,7 +30,7 @@ bool CVellumView::FitPicture(const std::string& path) {
         StretchCopy(*canvas, 0, 0, W, H, *picture, source.x, source.y, source.w, source.h);
     } else {
         // Only picture pixels are copied; where the picture is smaller the canvas stays white.
-        CopyRectRop(*canvas, 0, 0, W, H, *picture, source.x, source.y, SRCCOPY);
+        ops.copyRectRop(*canvas, 0, 0, W, H, *picture, source.x, source.y, SRCCOPY);
     }
     return true;
 }

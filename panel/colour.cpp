@@ -1,18 +1,12 @@
 // The drawing colour and the palette.
 #include "app/VellumView.h"
-#include "engine/PixelOpsTable.h"
+#include "engine/skin/SkinLayout.h"
 #include "imageio/formats/PictureFile.h"
-#include "panel/SkinRegions.h"
 #include "resources/StringIds.h"
 
 namespace vellum {
 
 namespace {
-
-// The swatch square of the status-bar work area; the pen stamp takes its colour from it.
-constexpr int kSwatchX = 125;
-constexpr int kSwatchY = 514;
-constexpr int kSwatchSize = 10;
 
 uint32_t Channel(uint32_t colour, int shift) { return (colour >> shift) & 0xFF; }
 
@@ -39,12 +33,11 @@ void CVellumView::SetColour(uint32_t colour, bool update) {
     if (update) {
         DrawStatusBar(BarColour, true);
     } else if (skinImage.Exists()) {
-        const uint32_t shown = DisplayColour();
-        gPixelOps.fillRectColour(*skinImage, kSwatchX, kSwatchY, kSwatchSize, kSwatchSize,
-                                 uint8_t(Channel(shown, 0)), uint8_t(Channel(shown, 8)),
-                                 uint8_t(Channel(shown, 16)));
+        const Rgb shown = RgbOf(DisplayColour());
+        ops.fillRectColour(*skinImage, kSwatchInSkin.x, kSwatchInSkin.y, kSwatchInSkin.w,
+                           kSwatchInSkin.h, shown.red, shown.green, shown.blue);
     }
-    // The stamp is built from the swatch, so the swatch comes first.
+    // The swatch shows the colour the stamp is built with.
     SelectPen(-1, false);
 }
 
@@ -57,8 +50,8 @@ bool CVellumView::LoadCustomPalette(const std::string& path) {
     // Top-left corner, unscaled; a smaller picture leaves the rest of the built-in palette.
     const SkinRect palette = RegionRect(Region::Palette);
     if (skinImage.Exists())
-        gPixelOps.copyRectRop(*skinImage, palette.x, palette.y, palette.w, palette.h, *picture, 0,
-                              0, SRCCOPY);
+        ops.copyRectRop(*skinImage, palette.x, palette.y, palette.w, palette.h, *picture, 0, 0,
+                        SRCCOPY);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "dialogs/AboutDialog.h"
+#include "engine/skin/SkinLayout.h"
 #include "resources/Resources.h"
 
 namespace vellum {
@@ -14,7 +15,7 @@ namespace {
 int Clamp(int v, int lo, int hi) { return std::max(lo, std::min(hi, v)); }
 
 // The strips' whole height: the bar alone, or the bar with the panel.
-int StripHeight(const CVellumView& view) { return view.panelShown ? 160 : 30; }
+int StripHeight(const CVellumView& view) { return view.panelShown ? kStripsHeight : kBarHeight; }
 
 }  // namespace
 
@@ -23,7 +24,7 @@ int StripHeight(const CVellumView& view) { return view.panelShown ? 160 : 30; }
 void TogglePanelCommand(CVellumView& view) {
     view.panelShown = !view.panelShown;
     view.DrawToolPanel(false);
-    view.RefreshRect(0, view.PanelY(), 240, 130);
+    view.RefreshRect(0, view.PanelY(), kStripWidth, kPanelHeight);
 }
 
 void ToggleEraserCommand(CVellumView& view) {
@@ -35,7 +36,7 @@ void OpenColourPageCommand(CVellumView& view) {
     view.panelPage = PageColour;
     view.panelShown = 1;
     view.DrawToolPanel(false);
-    view.RefreshRect(0, view.PanelY(), 240, 130);
+    view.RefreshRect(0, view.PanelY(), kStripWidth, kPanelHeight);
 }
 
 void NextPaperCommand(CVellumView& view) {
@@ -57,8 +58,8 @@ void MoveStripsCommand(CVellumView& view) {
     view.panelAtBottom = !view.panelAtBottom;
     // The strips leave one end and appear at the other: both areas are rebuilt.
     const int h = StripHeight(view);
-    view.RefreshRect(0, 0, 240, h);
-    view.RefreshRect(0, view.H - h, 240, h);
+    view.RefreshRect(0, 0, kStripWidth, h);
+    view.RefreshRect(0, view.H - h, kStripWidth, h);
 }
 
 // ---- Tool panel ---------------------------------------------------------------------

@@ -4,17 +4,13 @@
 #include "dialogs/ColourEntryDialog.h"
 #include "dialogs/KeySettingsDialog.h"
 #include "dialogs/StylusSettingsDialog.h"
-#include "engine/PixelOpsTable.h"
+#include "engine/skin/SkinLayout.h"
 
 namespace vellum {
 
 namespace {
 
 constexpr int kIdOk = 1;
-
-// A pixel inside the status bar's colour swatch: the colour as it is shown.
-constexpr int kSwatchPixelX = 130;
-constexpr int kSwatchPixelY = 517;
 
 static_assert(sizeof(CKeySettingsDialog::codes) / sizeof(uint32_t) == kKeyCount,
               "the dialog exchanges every key code");
@@ -36,7 +32,8 @@ void CVellumView::StylusSettingsCommand() {
 void CVellumView::ColourEntryCommand() {
     CColourEntryDialog dialog(platform);
     if (skinImage.Exists()) {
-        const uint8_t* p = skinImage->At(kSwatchPixelX, kSwatchPixelY);
+        // The swatch: the colour as it is shown.
+        const uint8_t* p = skinImage->At(kSwatchInSkin.x, kSwatchInSkin.y);
         dialog.red = p[2];
         dialog.green = p[1];
         dialog.blue = p[0];
@@ -53,8 +50,8 @@ void CVellumView::ColourEntryCommand() {
     // stays. The coverage layer is only scratch between strokes, so it holds the colour.
     modified = 1;
     if (!canvas.Exists() || !coverageLayer.Exists()) return;
-    gPixelOps.fillRectColour(*coverageLayer, 0, 0, W, H, r, g, b);
-    gPixelOps.blendRect(*canvas, 0, 0, W, H, *coverageLayer, 0, 0, Multiply);
+    ops.fillRectColour(*coverageLayer, 0, 0, W, H, r, g, b);
+    ops.blendRect(*canvas, 0, 0, W, H, *coverageLayer, 0, 0, Multiply);
     RefreshRect(0, 0, -1, -1);
 }
 

@@ -1,8 +1,7 @@
 // Papers, and the custom pen and paper images.
 #include "app/VellumView.h"
-#include "engine/PixelOpsTable.h"
+#include "engine/skin/SkinLayout.h"
 #include "imageio/formats/PictureFile.h"
-#include "panel/SkinRegions.h"
 #include "resources/StringIds.h"
 
 namespace vellum {
@@ -21,7 +20,7 @@ bool LoadCustomBlock(CVellumView& view, const std::string& path, Region region, 
     }
     const SkinRect r = RegionRect(region);
     if (view.skinImage.Exists())
-        gPixelOps.copyRectRop(*view.skinImage, r.x, r.y, r.w, r.h, *picture, 0, 0, SRCCOPY);
+        view.ops.copyRectRop(*view.skinImage, r.x, r.y, r.w, r.h, *picture, 0, 0, SRCCOPY);
     return true;
 }
 
@@ -32,7 +31,6 @@ void CVellumView::SelectPaper(bool update) {
     if (update) DrawStatusBar(BarPaper, true);
     if (!paperSurface.Exists() || !skinImage.Exists()) return;
 
-    const PixelOpsTable& ops = gPixelOps;
     ops.fillRectWhite(*paperSurface, 0, 0, W, H);
     // The surface holds the inverse of the texture as the paper page shows it: papers 0
     // and 2 are the inverted textures, 1 and 3 the plain ones.

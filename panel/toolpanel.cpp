@@ -1,24 +1,22 @@
 // The tool panel: the current page composed into its cache in the skin image, the
 // routing test between the strips and the canvas, and the hot areas of both strips.
 #include "app/VellumView.h"
+#include "engine/skin/SkinLayout.h"
 #include "panel/Commands.h"
 #include "panel/PixelFont.h"
-#include "panel/SkinRegions.h"
 
 namespace vellum {
 
 namespace {
 
-// Panel coordinates to skin rows: the work area starts at this row.
-constexpr int kPanelRow = 530;
-
-void CopyRegion(PixelSurface& skin, Region region, int x, int y, uint32_t rop = SRCCOPY) {
+void CopyRegion(const PixelOps& ops, PixelSurface& skin, Region region, SkinPoint at,
+                uint32_t rop = SRCCOPY) {
     const SkinRect r = RegionRect(region);
-    CopyRectRop(skin, x, kPanelRow + y, r.w, r.h, skin, r.x, r.y, rop);
+    ops.copyRectRop(skin, at.x, kPanelWorkRow + at.y, r.w, r.h, skin, r.x, r.y, rop);
 }
 
-void MultiplyRect(PixelSurface& skin, SkinRect r, int x, int y) {
-    BlendRect(skin, x, kPanelRow + y, r.w, r.h, skin, r.x, r.y, Multiply);
+void MultiplyRect(const PixelOps& ops, PixelSurface& skin, SkinRect r, SkinPoint at) {
+    ops.blendRect(skin, at.x, kPanelWorkRow + at.y, r.w, r.h, skin, r.x, r.y, Multiply);
 }
 
 }  // namespace
@@ -27,132 +25,97 @@ void CVellumView::DrawToolPanel(bool refresh) {
     if (skinImage.Exists()) {
         PixelSurface& skin = *skinImage;
         const SkinRect mark = RegionRect(Region::SelectionMark);
-        CopyRegion(skin, Region::PristinePanel, 0, 0);
-        MultiplyRect(skin, mark, 15, 20 + 20 * panelPage);  // the tab mark
+        CopyRegion(ops, skin, Region::PristinePanel, {0, 0});
+        MultiplyRect(ops, skin, mark, TabMarkPlace(panelPage));
         switch (panelPage) {
             case PageFile:
-                MultiplyRect(skin, RegionRect(Region::FileButtons), 60, 30);
+                MultiplyRect(ops, skin, RegionRect(Region::FileButtons), kFileButtonsPlace);
                 break;
             case PagePen:
-                // Pen i shows at (55 + 20 i, 35); the mark sits just right of the current one.
-                CopyRegion(skin, Region::PenRow, 45, 25);
-                CopyRegion(skin, Region::PanelButton, 110, 90);
-                MultiplyRect(skin, mark, 65 + 20 * penIndex, 35);
+                CopyRegion(ops, skin, Region::PenRow, kPenRowPlace);
+                CopyRegion(ops, skin, Region::PanelButton, kPanelButtonPlace);
+                MultiplyRect(ops, skin, mark, PenMarkPlace(penIndex));
                 break;
             case PageColour: {
-                CopyRegion(skin, Region::Palette, 50, 30);
-                CopyRegion(skin, Region::PanelButton, 110, 90);
-                const int mx = paletteMark.x, my = kPanelRow + paletteMark.y;
-                DrawGlyphCentredTop(skin, '+', mx - 7, my - 7, mx + 7, my + 7);
+                CopyRegion(ops, skin, Region::Palette, kPalettePlace);
+                CopyRegion(ops, skin, Region::PanelButton, kPanelButtonPlace);
+                const int mx = paletteMark.x, my = kPanelWorkRow + paletteMark.y;
+                const int half = kPaletteMarkHalf;
+                DrawGlyphCentredTop(skin, '+', mx - half, my - half, mx + half, my + half);
                 break;
             }
             case PagePaper: {
                 // The page shows each paper as the user sees it: A, inverted A, B, inverted B.
-                const SkinRect a = PaperTextureRect(0), b = PaperTextureRect(1);
-                CopyRectRop(skin, 60, kPanelRow + 40, 40, 40, skin, a.x, a.y, SRCCOPY);
-                CopyRectRop(skin, 100, kPanelRow + 40, 40, 40, skin, a.x, a.y, NOTSRCCOPY);
-                CopyRectRop(skin, 140, kPanelRow + 40, 40, 40, skin, b.x, b.y, SRCCOPY);
-                CopyRectRop(skin, 180, kPanelRow + 40, 40, 40, skin, b.x, b.y, NOTSRCCOPY);
-                MultiplyRect(skin, mark, 75 + 40 * paperIndex, 25);
+                const SkinRect texture[2] = {PaperTextureRect(0), PaperTextureRect(1)};
+                for (int paper = 0; paper < kPaperCount; ++paper) {
+                    const SkinRect t = texture[paper / 2];
+                    const SkinPoint at = PaperSwatchPlace(paper);
+                    ops.copyRectRop(skin, at.x, kPanelWorkRow + at.y, kPaperSwatchSize,
+                                    kPaperSwatchSize, skin, t.x, t.y, paper % 2 ? NOTSRCCOPY : SRCCOPY);
+                }
+                MultiplyRect(ops, skin, mark, PaperMarkPlace(paperIndex));
                 break;
             }
             case PageSettings:
-                MultiplyRect(skin, RegionRect(Region::KeySettingsButton), 65, 55);
+                MultiplyRect(ops, skin, RegionRect(Region::KeySettingsButton), kKeySettingsPlace);
                 break;
             default:
                 break;
         }
     }
-    if (refresh) RefreshRect(0, PanelY(), 240, 130);
+    if (refresh) RefreshRect(0, PanelY(), kStripWidth, kPanelHeight);
 }
 
 bool CVellumView::IsOnCanvas(int x, int y) const {
-    if (x > 240) return true;
-    if (!panelAtBottom) return panelShown ? y > 160 : y > 30;
-    return panelShown ? y < H - 160 : y < H - 30;
+    if (x > kStripWidth) return true;
+    if (!panelAtBottom) return panelShown ? y > kStripsHeight : y > kBarHeight;
+    return panelShown ? y < H - kStripsHeight : y < H - kBarHeight;
 }
 
 void CVellumView::PickPaletteColour(int x, int y) {
-    if (panelPage != PageColour || !(x > 50 && x < 230 && y > 30 && y < 90)) return;
+    if (panelPage != PageColour || !InPalette(x, y)) return;
     if (!skinImage.Exists()) return;
     colourDensity = 0.0;
-    // Panel (x, y) shows palette position (x - 50, y - 30), i.e. skin (x - 50, y + 160).
-    const uint8_t* p = skinImage->At(x - 50, y + 160);
-    SetColour(uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16, true);
+    // Panel (x, y) shows palette position (x - 50, y - 30).
+    const SkinRect palette = RegionRect(Region::Palette);
+    const uint8_t* p = skinImage->At(palette.x + x - kPalettePlace.x, palette.y + y - kPalettePlace.y);
+    SetColour(ColourValue({p[2], p[1], p[0]}), true);
     // The "+" moves when the release redraws the page.
     paletteMark = {x, y};
 }
 
 void CVellumView::HitStatusBar(int x) {
-    if (x < 0) return;
-    if (x <= 99)
-        TogglePanelCommand(*this);
-    else if (x <= 119)
-        ToggleEraserCommand(*this);
-    else if (x <= 139)
-        OpenColourPageCommand(*this);
-    else if (x <= 159)
-        NextPaperCommand(*this);
-    else if (x <= 179)
-        NextZoomCommand(*this);
-    else if (x <= 199)
-        ToggleHandModeCommand(*this);
-    else if (x <= 220)
-        return;  // the emblem
-    else if (x <= 239)
-        MoveStripsCommand(*this);
+    switch (HitBar(x)) {
+        case BarAction::TogglePanel: TogglePanelCommand(*this); break;
+        case BarAction::ToggleEraser: ToggleEraserCommand(*this); break;
+        case BarAction::ColourPage: OpenColourPageCommand(*this); break;
+        case BarAction::NextPaper: NextPaperCommand(*this); break;
+        case BarAction::NextZoom: NextZoomCommand(*this); break;
+        case BarAction::ToggleHand: ToggleHandModeCommand(*this); break;
+        case BarAction::MoveStrips: MoveStripsCommand(*this); break;
+        case BarAction::Emblem:  // the emblem does nothing
+        case BarAction::None: break;
+    }
 }
 
 void CVellumView::HitToolPanel(int x, int y) {
-    // Tested in this order, bounds inclusive; the first area that holds the point acts.
-    if (x <= 39) {
-        if (y >= 110)
-            ExitCommand();
-        else if (y >= 11)
-            ChoosePageCommand(*this, (y - 10) / 20);
-        return;  // y <= 10: above the tabs
-    }
-    if (x <= 99 && y >= 116) {
-        FullViewCommand(*this);
-        return;
-    }
-    if (x >= 161 && y >= 121) {
-        ShowAbout();
-        return;
-    }
-    switch (panelPage) {
-        case PageFile:
-            // The borders between the buttons (x = 60, 100, 140, 180, 220) belong to none.
-            if (y < 31 || y > 69) break;
-            if (x >= 61 && x <= 99)
-                NewPicture();
-            else if (x >= 101 && x <= 139)
-                OpenPicture("");
-            else if (x >= 141 && x <= 179)
-                SavePictureAs();
-            else if (x >= 181 && x <= 219)
-                SavePicture();
-            break;
-        case PagePen:
-            if (x >= 56 && x <= 234 && y >= 26 && y <= 54)
-                SelectPenCommand(*this, (x - 55) / 20);
-            else if (x >= 111 && x <= 169 && y >= 91 && y <= 114)
-                StylusSettingsCommand();
-            break;
-        case PageColour:
-            if (x >= 51 && x <= 229 && y >= 31 && y <= 89)
-                PalettePickCommand(*this, x, y);
-            else if (x >= 111 && x <= 169 && y >= 91 && y <= 114)
-                ColourEntryCommand();
-            break;
-        case PagePaper:
-            if (x >= 61 && x <= 219 && y >= 41 && y <= 79) SelectPaperCommand(*this, (x - 60) / 40);
-            break;
-        case PageSettings:
-            if (x >= 66 && x <= 214 && y >= 56 && y <= 104) KeySettingsCommand();
-            break;
-        default:
-            break;
+    switch (HitPanel(panelPage, x, y)) {
+        case PanelAction::Quit: ExitCommand(); break;
+        case PanelAction::ChoosePage: ChoosePageCommand(*this, PageAt(y)); break;
+        case PanelAction::FullView: FullViewCommand(*this); break;
+        case PanelAction::About: ShowAbout(); break;
+        case PanelAction::New: NewPicture(); break;
+        case PanelAction::Open: OpenPicture(""); break;
+        case PanelAction::SaveAs: SavePictureAs(); break;
+        case PanelAction::Save: SavePicture(); break;
+        case PanelAction::SelectPen: SelectPenCommand(*this, PenAt(x)); break;
+        case PanelAction::StylusSettings: StylusSettingsCommand(); break;
+        case PanelAction::PalettePick: PalettePickCommand(*this, x, y); break;
+        case PanelAction::ColourEntry: ColourEntryCommand(); break;
+        case PanelAction::SelectPaper: SelectPaperCommand(*this, PaperAt(x)); break;
+        case PanelAction::KeySettings: KeySettingsCommand(); break;
+        case PanelAction::Nothing:
+        case PanelAction::None: break;
     }
 }
 

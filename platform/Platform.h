@@ -1,7 +1,9 @@
 #pragma once
-// The one seam between the program and the outside world. The system calls the platform
-// only through this interface; platform/qt makes it real on a desktop, platform/scenario
-// runs it from a script. Nothing here knows about pens or papers.
+// The seam between the program and the outside world, outbound: what the system asks of
+// a front end. The system calls the platform only through this interface; platform/qt
+// makes it real on a desktop, platform/scenario runs it from a script. What a front end
+// tells the program comes in through app/ViewInput.h. Nothing here knows about pens or
+// papers.
 #include <cstdint>
 #include <string>
 
@@ -14,13 +16,6 @@ class CDialog;
 
 enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No };
-
-// A buffered stylus point, in quarter pixels of the screen.
-struct PenPoint {
-    int x;
-    int y;
-};
-constexpr int kMaxBufferedPoints = 50;
 
 class Platform {
 public:
@@ -44,12 +39,15 @@ public:
     virtual void PostClose() = 0;
     virtual void SetTimer(int id, int milliseconds) = 0;
     virtual void KillTimer(int id) = 0;
-    // Copies the rectangle of the screen buffer to the same place in the window.
+    // Copies the rectangle of the screen buffer to the same place in the window: what
+    // the program just drew, shown now.
     virtual void PresentRect(const PixelSurface& screen, int x, int y, int w, int h) = 0;
-
-    // Stylus: the buffered points collected since the previous move, at most max;
-    // returns their count, or -1 when the query fails.
-    virtual int GetBufferedPoints(PenPoint* points, int max) = 0;
+    // The same copy when the window asked for it (an expose, the first paint).
+    virtual void PaintRect(const PixelSurface& screen, int x, int y, int w, int h) {
+        PresentRect(screen, x, y, w, h);
+    }
+    // The program's icon, a rectangle of picture (the skin's emblem).
+    virtual void SetAppIcon(const PixelSurface& picture, int x, int y, int w, int h) {}
 
     // The platform's own open (mode 0) and save (mode 1) dialogs; nonzero when chosen.
     virtual int PlatformFileDialog(int mode, OpenFileName& request) = 0;

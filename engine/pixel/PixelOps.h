@@ -39,9 +39,40 @@ void FillRectBlack(PixelSurface& surface, int x, int y, int w, int h);
 // Every pixel becomes (red, green, blue); used for solid fills such as the colour swatch.
 void FillRectColour(PixelSurface& surface, int x, int y, int w, int h,
                     uint8_t red, uint8_t green, uint8_t blue);
+// The colour hold of a pencil segment: each byte of colour within the rectangle becomes
+// at most pencil x coverage / 255, coverage read at (sx, sy) as for a blend; pencil is
+// (red, green, blue). Overlapping stamps add up colour past what their coverage allows;
+// this keeps the colour a stroke lays down from growing lighter than the pencil's.
+void HoldColourRect(PixelSurface& colour, int x, int y, int w, int h, const PixelSurface& coverage,
+                    int sx, int sy, uint8_t red, uint8_t green, uint8_t blue);
 // Nearest-neighbour magnified copy: destination (x + i, y + j) takes source
 // (sx + (i >> shift), sy + (j >> shift)). Shift 0..3.
 void ZoomCopyRect(PixelSurface& dst, int x, int y, int w, int h,
                   const PixelSurface& src, int sx, int sy, int shift);
+
+// The operations as one table, which the drawing code is handed by reference, so that a
+// benchmark or a test can run the same stroke through another implementation.
+struct PixelOps {
+    void (*blendRect)(PixelSurface& dst, int x, int y, int w, int h, const PixelSurface& src,
+                      int sx, int sy, int mode);
+    void (*copyRectRop)(PixelSurface& dst, int x, int y, int w, int h, const PixelSurface& src,
+                        int sx, int sy, uint32_t rop);
+    void (*washOutRect)(PixelSurface& surface, int x, int y, int w, int h);
+    void (*fillRectWhite)(PixelSurface& surface, int x, int y, int w, int h);
+    void (*fillRectBlack)(PixelSurface& surface, int x, int y, int w, int h);
+    void (*fillRectColour)(PixelSurface& surface, int x, int y, int w, int h, uint8_t red,
+                           uint8_t green, uint8_t blue);
+    void (*zoomCopyRect)(PixelSurface& dst, int x, int y, int w, int h, const PixelSurface& src,
+                         int sx, int sy, int shift);
+    void (*holdColourRect)(PixelSurface& colour, int x, int y, int w, int h,
+                           const PixelSurface& coverage, int sx, int sy, uint8_t red,
+                           uint8_t green, uint8_t blue);
+};
+
+// The program's operations (the functions above).
+const PixelOps& FastPixelOps();
+// The same operations with the plain loops only, as a processor without SSE2 runs them;
+// linked by the tests (library vellum_pixel_portable), not by the programs.
+const PixelOps& PortablePixelOps();
 
 }  // namespace vellum

@@ -60,11 +60,4 @@ struct SourceRect {
 // (all sizes positive).
 SourceRect FitSourceRect(FitRule rule, int bw, int bh, int W, int H);
 
-// Nearest-pixel stretch: destination pixel (dx + i, dy + j), 0 <= i < dw, 0 <= j < dh,
-// takes source pixel (sx + i * sw / dw, sy + j * sh / dh) in integer arithmetic.
-// Destination pixels outside dst, and those whose source pixel lies outside src, are
-// left alone; an empty source or destination rectangle copies nothing.
-void StretchCopy(PixelSurface& dst, int dx, int dy, int dw, int dh, const PixelSurface& src,
-                 int sx, int sy, int sw, int sh);
-
 }  // namespace vellum

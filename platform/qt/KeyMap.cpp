@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include "app/ViewInput.h"
+
 namespace vellum {
 
 namespace {
@@ -79,5 +81,15 @@ uint32_t VirtualKeyFromEvent(const QKeyEvent* event) {
     if (!event) return 0;
     return VirtualKeyFromQt(event->key(), event->modifiers());
 }
+
+unsigned ModifierFlags(Qt::KeyboardModifiers modifiers) {
+    unsigned flags = kModNone;
+    if (modifiers & Qt::ControlModifier) flags |= kModCtrl;
+    if (modifiers & Qt::ShiftModifier) flags |= kModShift;
+    if (modifiers & Qt::AltModifier) flags |= kModAlt;
+    return flags;
+}
+
+unsigned ModifiersOf(const QKeyEvent* event) { return event ? ModifierFlags(event->modifiers()) : kModNone; }
 
 }  // namespace vellum

@@ -14,4 +14,9 @@ namespace vellum {
 uint32_t VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers);
 uint32_t VirtualKeyFromEvent(const QKeyEvent* event);
 
+// The modifier keys held with a key event, as the program's flags (kModCtrl, kModShift,
+// kModAlt). Ctrl is Qt's ControlModifier, the Ctrl key on every keyboard here.
+unsigned ModifierFlags(Qt::KeyboardModifiers modifiers);
+unsigned ModifiersOf(const QKeyEvent* event);
+
 }  // namespace vellum

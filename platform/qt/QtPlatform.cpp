@@ -17,8 +17,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "app/App.h"
-#include "app/VellumView.h"
 #include "platform/common/DynamicLibrary.h"
 #include "platform/common/LanguageId.h"
 #include "platform/common/SettingsFile.h"
@@ -86,11 +84,6 @@ QtPlatform::QtPlatform(const DesktopOptions& o) : options(o) {
         }
     }
     settingsPath = UserSettingsPath();
-    // Keyed by the title and the user; in the user's runtime folder when there is one.
-    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = QDir::tempPath();
-    serverName = WithSlash(dir) + QString::fromUtf8(kWindowTitle) + QLatin1Char('-') +
-                 QString::number(getuid());
 }
 
 QtPlatform::~QtPlatform() {
@@ -138,31 +131,16 @@ void QtPlatform::CreateWindow() {
     window->setWindowIcon(QIcon(DrawnPencilIcon(32)));
 }
 
-bool QtPlatform::Start(CVellumApp& application) {
-    app = &application;
+bool QtPlatform::Start(ViewInput& input) {
+    program = &input;
     CreateWindow();  // hidden: the view presents and titles it during start-up
-    if (!app->InitInstance()) {
+    if (!program->Start()) {
         window.reset();
         viewWidget = nullptr;
         return false;
     }
-    CVellumView* view = app->View();
-    if (view && view->skinImage.Exists()) {
-        // The bar emblem of the skin becomes the application icon.
-        const PixelSurface& skin = view->skinImage.Get();
-        QImage icon(20, 20, QImage::Format_RGB32);
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 20; ++x) {
-                const uint8_t* p = skin.At(220 + x, 250 + y);
-                icon.setPixel(x, y, qRgb(p[2], p[1], p[0]));
-            }
-        emblem = QPixmap::fromImage(icon);
-        window->setWindowIcon(QIcon(emblem));
-    }
     // The first paint shows the whole screen buffer.
-    if (view && view->screenBuffer.Exists())
-        viewWidget->PresentRect(view->screenBuffer.Get(), 0, 0, view->screenBuffer->width,
-                                view->screenBuffer->height);
+    program->Expose(0, 0, -1, -1);
     started = true;
     if (!options.screenshotPath.empty()) {
         // A picture named on the command line opens 100 ms after start: wait for it.
@@ -191,14 +169,14 @@ int QtPlatform::Run() {
     // The loop ended some other way: the window goes as after an outside close.
     if (!destroyed) {
         destroyed = true;
-        if (app && !skipShutdown) app->OnFrameDestroyed();
+        if (program && !skipShutdown) program->WindowDestroyed();
     }
     return exitCode;
 }
 
-CVellumView* QtPlatform::LiveView() {
-    if (!app || destroyed) return nullptr;
-    return app->View();
+ViewInput* QtPlatform::LiveView() {
+    if (!program || destroyed) return nullptr;
+    return program;
 }
 
 void QtPlatform::RequestOutsideClose() {
@@ -213,19 +191,14 @@ void QtPlatform::RequestUserClose() {
         this,
         [this] {
             userCloseQueued = false;
-            if (CVellumView* view = LiveView()) view->OnUserClose();
+            if (ViewInput* input = LiveView()) input->CloseRequest();
         },
         Qt::QueuedConnection);
 }
 
 void QtPlatform::OnWindowActivation(bool active) {
     if (!started) return;  // not during start-up
-    CVellumView* view = LiveView();
-    if (!view) return;
-    if (active)
-        view->OnSetFocus();
-    else
-        view->OnKillFocus();
+    if (ViewInput* input = LiveView()) input->Focus(active);
 }
 
 void QtPlatform::CloseTopModal() {
@@ -251,7 +224,7 @@ void QtPlatform::DestroyWindow() {
         std::fprintf(stderr, "vellum: the window closed before the screenshot was taken\n");
         exitCode = 1;
     }
-    if (app && !skipShutdown) app->OnFrameDestroyed();
+    if (program && !skipShutdown) program->WindowDestroyed();
     if (window) {
         window->AllowClose();
         window->close();
@@ -309,14 +282,19 @@ QPixmap QtPlatform::AppIcon() const {
 
 QString QtPlatform::MessageTitle() const {
     if (window && !window->windowTitle().isEmpty()) return window->windowTitle();
-    return QString::fromUtf8(kWindowTitle);
+    return instanceTitle;
 }
 
 QWidget* QtPlatform::DialogParent() const { return window.get(); }
 
 // ---- Platform -------------------------------------------------------------------------
 
-bool QtPlatform::ActivateRunningInstance(const std::string&) {
+bool QtPlatform::ActivateRunningInstance(const std::string& title) {
+    instanceTitle = QString::fromStdString(title);
+    // Keyed by the title and the user; in the user's runtime folder when there is one.
+    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = QDir::tempPath();
+    serverName = WithSlash(dir) + instanceTitle + QLatin1Char('-') + QString::number(getuid());
     // No socket options: with them Qt binds elsewhere and renames the socket over an
     // existing one, so a second instance would take over the name instead of failing.
     server = std::make_unique<QLocalServer>();
@@ -387,7 +365,7 @@ void QtPlatform::SetTimer(int id, int milliseconds) {
     if (!timer) {
         timer = new QTimer(this);
         connect(timer, &QTimer::timeout, this, [this, id] {
-            if (CVellumView* view = LiveView()) view->OnTimer(id);
+            if (ViewInput* input = LiveView()) input->Timer(id);
         });
     }
     timer->start(milliseconds < 0 ? 0 : milliseconds);
@@ -402,8 +380,22 @@ void QtPlatform::PresentRect(const PixelSurface& screen, int x, int y, int w, in
     if (viewWidget) viewWidget->PresentRect(screen, x, y, w, h);
 }
 
-int QtPlatform::GetBufferedPoints(PenPoint* points, int max) {
-    return viewWidget ? viewWidget->GetBufferedPoints(points, max) : 0;
+void QtPlatform::PaintRect(const PixelSurface& screen, int x, int y, int w, int h) {
+    if (viewWidget) viewWidget->PresentRect(screen, x, y, w, h);
+}
+
+void QtPlatform::SetAppIcon(const PixelSurface& picture, int x, int y, int w, int h) {
+    if (!picture.Exists() || w <= 0 || h <= 0 || x < 0 || y < 0 || x + w > picture.width ||
+        y + h > picture.height)
+        return;
+    QImage icon(w, h, QImage::Format_RGB32);
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w; ++col) {
+            const uint8_t* p = picture.At(x + col, y + row);
+            icon.setPixel(col, row, qRgb(p[2], p[1], p[0]));
+        }
+    emblem = QPixmap::fromImage(icon);
+    if (window) window->setWindowIcon(QIcon(emblem));
 }
 
 int QtPlatform::PlatformFileDialog(int mode, OpenFileName& request) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ViewInput.h"
 #include "platform/Platform.h"
 #include "platform/qt/Options.h"
 
@@ -22,8 +23,6 @@ class QWidget;
 
 namespace vellum {
 
-class CVellumApp;
-class CVellumView;
 class CQtMainWindow;
 class CViewWidget;
 
@@ -45,10 +44,10 @@ public:
     // once per process.
     void InstallSignalHandlers();
 
-    // Start-up: runs the application's initialisation and shows the window. False when
-    // the process should end without a window (another instance runs, or the frame was
-    // not created).
-    bool Start(CVellumApp& app);
+    // Start-up: runs the program's start through its input and shows the window. False
+    // when the process should end without a window (another instance runs, or the view
+    // was not created).
+    bool Start(ViewInput& program);
     // The event loop, until the window is destroyed. Returns the exit code.
     int Run();
     // A close nobody asked the user about (session end, a signal): no questions.
@@ -58,8 +57,8 @@ public:
     // Called by the main window when it is (de)activated.
     void OnWindowActivation(bool active);
 
-    // The view while events may reach it: after start, before the window is destroyed.
-    CVellumView* LiveView();
+    // The program while events may reach it: after start, before the window is destroyed.
+    ViewInput* LiveView();
     CQtMainWindow* Window() { return window.get(); }
     CViewWidget* ViewWidget() { return viewWidget; }
     const DesktopOptions& Options() const { return options; }
@@ -97,7 +96,8 @@ public:
     void SetTimer(int id, int milliseconds) override;
     void KillTimer(int id) override;
     void PresentRect(const PixelSurface& screen, int x, int y, int w, int h) override;
-    int GetBufferedPoints(PenPoint* points, int max) override;
+    void PaintRect(const PixelSurface& screen, int x, int y, int w, int h) override;
+    void SetAppIcon(const PixelSurface& picture, int x, int y, int w, int h) override;
     int PlatformFileDialog(int mode, OpenFileName& request) override;
     void* LoadLibrary(const std::string& name) override;
     void* FindEntry(void* library, const char* entry) override;
@@ -125,8 +125,9 @@ private:
     int scale = 1;
     std::string settingsPath;
     QString serverName;
+    QString instanceTitle;  // the window's title, as the program named it at start
 
-    CVellumApp* app = nullptr;
+    ViewInput* program = nullptr;
     std::unique_ptr<CQtMainWindow> window;
     CViewWidget* viewWidget = nullptr;  // owned by the window
     std::unique_ptr<QLocalServer> server;

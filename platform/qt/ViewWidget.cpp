@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/VellumView.h"
 #include "platform/qt/KeyMap.h"
 #include "platform/qt/QtPlatform.h"
 
@@ -99,46 +98,37 @@ void CViewWidget::RawMove(QPointF position) {
 void CViewWidget::FlushMove() {
     if (!movePending) return;
     movePending = false;
+    // Copied out first: the program may run a nested loop that collects new positions.
     std::memcpy(batch, pending, sizeof(PenPoint) * size_t(pendingCount));
-    batchCount = pendingCount;
+    const int batchCount = pendingCount;
     pendingCount = 0;
-    if (CVellumView* view = platform.LiveView()) {
+    if (ViewInput* input = platform.LiveView()) {
         ++deliveredMoves;
         if (platform.logPenEvents)
             platform.penLog.push_back({'M', lastX, lastY, {batch, batch + batchCount}});
         if (trace) std::fprintf(stderr, "pen move %d %d points %d\n", lastX, lastY, batchCount);
-        view->OnPenMove(lastX, lastY);
+        input->PenMove(lastX, lastY, batch, batchCount);
     }
-    batchCount = 0;
-}
-
-int CViewWidget::GetBufferedPoints(PenPoint* points, int max) {
-    if (!points || max < 0) return -1;
-    int n = batchCount < max ? batchCount : max;
-    // The latest ones when the caller takes fewer than there are.
-    std::memcpy(points, batch + (batchCount - n), sizeof(PenPoint) * size_t(n));
-    batchCount = 0;
-    return n;
 }
 
 void CViewWidget::PenDown(QPointF position) {
     FlushMove();  // the last raw position reaches the view before the press
-    CVellumView* view = platform.LiveView();
-    if (!view) return;
+    ViewInput* input = platform.LiveView();
+    if (!input) return;
     const int x = PixelOf(position.x()), y = PixelOf(position.y());
     if (platform.logPenEvents) platform.penLog.push_back({'D', x, y, {}});
     if (trace) std::fprintf(stderr, "pen down %d %d\n", x, y);
-    view->OnPenDown(x, y);
+    input->PenDown(x, y);
 }
 
 void CViewWidget::PenUp(QPointF position) {
     FlushMove();
-    CVellumView* view = platform.LiveView();
-    if (!view) return;
+    ViewInput* input = platform.LiveView();
+    if (!input) return;
     const int x = PixelOf(position.x()), y = PixelOf(position.y());
     if (platform.logPenEvents) platform.penLog.push_back({'U', x, y, {}});
     if (trace) std::fprintf(stderr, "pen up %d %d\n", x, y);
-    view->OnPenUp(x, y);
+    input->PenUp(x, y);
 }
 
 void CViewWidget::mousePressEvent(QMouseEvent* event) {
@@ -192,7 +182,7 @@ void CViewWidget::keyPressEvent(QKeyEvent* event) {
     }
     event->accept();
     // A held key repeats its press, which sets the same mode again.
-    if (CVellumView* view = platform.LiveView()) view->OnKeyDown(code);
+    if (ViewInput* input = platform.LiveView()) input->KeyDown(code, ModifiersOf(event));
 }
 
 void CViewWidget::keyReleaseEvent(QKeyEvent* event) {
@@ -203,7 +193,7 @@ void CViewWidget::keyReleaseEvent(QKeyEvent* event) {
     }
     event->accept();
     if (event->isAutoRepeat()) return;
-    if (CVellumView* view = platform.LiveView()) view->OnKeyUp(code);
+    if (ViewInput* input = platform.LiveView()) input->KeyUp(code, ModifiersOf(event));
 }
 
 bool CViewWidget::focusNextPrevChild(bool) { return false; }

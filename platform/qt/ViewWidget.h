@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QWidget>
 
+#include "app/ViewInput.h"
 #include "engine/pixel/Surface.h"
 #include "platform/Platform.h"
 
@@ -26,8 +27,6 @@ public:
     void PresentRect(const PixelSurface& screen, int x, int y, int w, int h);
     const QImage& WindowImage() const { return image; }
 
-    // The points collected for the move being delivered; clears them.
-    int GetBufferedPoints(PenPoint* points, int max);
     // Delivers a move that is still waiting (before a press or release, and in tests).
     void FlushMove();
     int DeliveredMoves() const { return deliveredMoves; }
@@ -66,9 +65,8 @@ private:
     bool movePending = false;
     bool deliveryPosted = false;
     int lastX = 0, lastY = 0;
-    // The points handed to the view with the move it is handling.
+    // The points handed to the program with the move it is handling.
     PenPoint batch[kMaxBufferedPoints];
-    int batchCount = 0;
     int deliveredMoves = 0;
     bool painted = false;
     bool trace = false;

@@ -42,6 +42,6 @@ int main(int argc, char** argv) {
     QtPlatform platform(options);
     platform.InstallSignalHandlers();
     CVellumApp app(platform);
-    if (!platform.Start(app)) return 0;
+    if (!platform.Start(app)) return 0;  // the program, through its way in
     return platform.Run();
 }

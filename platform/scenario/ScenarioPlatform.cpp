@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/SettingsStore.h"
+#include "app/ViewInspection.h"
 #include "engine/pixel/PixelOps.h"
 #include "imageio/OpenFileName.h"
 #include "imageio/formats/ChooserRules.h"
@@ -14,7 +14,6 @@ namespace vellum {
 
 namespace {
 
-constexpr const char* kSettingSection = "setting";
 
 // Message texts on one transcript line.
 std::string OneLine(const std::string& text) {
@@ -60,33 +59,27 @@ void ScenarioPlatform::ComposeStore() {
     storeText.clear();
     storeExists = !settingsFile.empty() && ReadTextFile(settingsFile, storeText);
     if (presets.empty()) return;
-    SettingsStore store;
-    store.Parse(storeText);
-    for (const auto& [name, value] : presets) store.SetString(kSettingSection, name, value);
-    storeText = store.Serialize();
+    for (const auto& [name, value] : presets) storeText = WithSetting(storeText, name, value);
     storeExists = true;
 }
 
-void ScenarioPlatform::BeginMove(int x, int y) {
+const PenPoint* ScenarioPlatform::TakeMovePoints(int x, int y, int& count) {
     if (pointsQueued)
         movePoints = queuedPoints;
     else
         movePoints.assign(1, PenPoint{4 * x, 4 * y});
     queuedPoints.clear();
     pointsQueued = false;
-    moving = true;
+    count = int(movePoints.size());
+    if (pointsFail) {
+        pointsFail = false;
+        count = -1;
+    }
+    return movePoints.data();
 }
 
-void ScenarioPlatform::EndMove() {
-    movePoints.clear();
-    moving = false;
-}
-
-void ScenarioPlatform::PaintWindow(const PixelSurface* screen, int width, int height) {
-    if (width <= 0 || height <= 0) return;
-    if (!window.Exists() && !window.Allocate(width, height)) return;
-    if (screen && screen->Exists())
-        CopyRectRop(*window, 0, 0, window->width, window->height, *screen, 0, 0, SRCCOPY);
+void ScenarioPlatform::ShowWindow() {
+    if (!window.Exists() && screenWidth > 0 && screenHeight > 0) window.Allocate(screenWidth, screenHeight);
 }
 
 // ---- Platform -------------------------------------------------------------------------
@@ -162,24 +155,17 @@ void ScenarioPlatform::PresentRect(const PixelSurface& screen, int x, int y, int
     if (trace)
         Print("present " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) +
               " " + std::to_string(h));
+    PaintRect(screen, x, y, w, h);
+}
+
+void ScenarioPlatform::PaintRect(const PixelSurface& screen, int x, int y, int w, int h) {
     if (!screen.Exists()) return;
-    if (!window.Exists() && !window.Allocate(screen.width, screen.height)) return;
+    ShowWindow();
+    if (!window.Exists()) return;
     // Negative sizes reach to the window's edge.
     if (w < 0) w = window->width - x;
     if (h < 0) h = window->height - y;
     CopyRectRop(*window, x, y, w, h, screen, x, y, SRCCOPY);
-}
-
-int ScenarioPlatform::GetBufferedPoints(PenPoint* points, int max) {
-    if (pointsFail) {
-        pointsFail = false;
-        return -1;
-    }
-    if (!moving || !points || max <= 0) return 0;
-    int count = int(movePoints.size());
-    if (count > max) count = max;
-    for (int i = 0; i < count; ++i) points[i] = movePoints[size_t(i)];
-    return count;
 }
 
 int ScenarioPlatform::PlatformFileDialog(int mode, OpenFileName& request) {

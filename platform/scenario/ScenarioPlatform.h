@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/ViewInput.h"
 #include "engine/pixel/Surface.h"
 #include "platform/Platform.h"
 
@@ -72,7 +73,7 @@ public:
     std::deque<DialogAnswerEntry> dialogAnswers;
     std::vector<PenPoint> queuedPoints;      // `points`: for the next move
     bool pointsQueued = false;
-    bool pointsFail = false;                 // `points fail`: the next query fails
+    bool pointsFail = false;                 // `points fail`: the next move brings none
 
     // ---- Run time ----------------------------------------------------------------------
     // The store's text as the program sees it, from the file and the presets.
@@ -80,19 +81,19 @@ public:
     const std::string& StoreText() const { return storeText; }
     bool StoreExists() const { return storeExists; }
 
-    // The move in progress: the points its buffered-points query finds.
-    void BeginMove(int x, int y);
-    void EndMove();
+    // The buffered points a move to (x, y) brings: those queued by `points`, else the
+    // one point (4x, 4y); count -1 after `points fail`. Valid until the next call.
+    const PenPoint* TakeMovePoints(int x, int y, int& count);
 
     // Advances the virtual clock; fires each timer that falls due, in order, through
     // fire(id). fire returns false when the program has ended.
     template <typename Fire>
     void Wait(int64_t milliseconds, Fire fire);
 
-    // What the window shows: painted whole from the screen buffer when the window is
-    // first shown, then only what is presented.
+    // What the window shows: the client area, painted when it is first shown, then
+    // only what is presented.
     OwnedSurface window;
-    void PaintWindow(const PixelSurface* screen, int width, int height);
+    void ShowWindow();
 
     bool TakePostedClose() {
         const bool posted = closePosted;
@@ -117,7 +118,7 @@ public:
     void SetTimer(int id, int milliseconds) override;
     void KillTimer(int id) override;
     void PresentRect(const PixelSurface& screen, int x, int y, int w, int h) override;
-    int GetBufferedPoints(PenPoint* points, int max) override;
+    void PaintRect(const PixelSurface& screen, int x, int y, int w, int h) override;
     int PlatformFileDialog(int mode, OpenFileName& request) override;
     void* LoadLibrary(const std::string& name) override;
     void* FindEntry(void* library, const char* entry) override;
@@ -143,7 +144,6 @@ private:
     int64_t printCount = 0;
 
     std::vector<PenPoint> movePoints;
-    bool moving = false;
     bool closePosted = false;
     std::string storeText;
     bool storeExists = false;

@@ -4,10 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <unistd.h>
 
-#include "app/SettingsStore.h"
 #include "imageio/formats/Bmp.h"
 #include "platform/common/SettingsFile.h"
 
@@ -86,53 +84,6 @@ void NeedArgs(const ScriptLine& line, const std::vector<std::string>& args, size
 constexpr int64_t kCoordLimit = 1000000;
 constexpr int64_t kKeyCodeMax = 0xFFFFFFFFLL;
 
-std::string Flag(int32_t value) { return value ? "1" : "0"; }
-
-std::string HexColour(uint32_t value) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "0x%08X", value);
-    return buffer;
-}
-
-// The view fields that `show` prints.
-const std::vector<std::pair<const char*, std::function<std::string(const CVellumView&)>>>& ShowFields() {
-    static const std::vector<std::pair<const char*, std::function<std::string(const CVellumView&)>>>
-        fields = {
-            {"penIndex", [](const CVellumView& v) { return std::to_string(v.penIndex); }},
-            {"paperIndex", [](const CVellumView& v) { return std::to_string(v.paperIndex); }},
-            {"currentColour", [](const CVellumView& v) { return HexColour(v.currentColour); }},
-            {"zoomShift", [](const CVellumView& v) { return std::to_string(v.zoomShift); }},
-            {"zoomFactor", [](const CVellumView& v) { return std::to_string(v.zoomFactor); }},
-            {"viewOriginX", [](const CVellumView& v) { return std::to_string(v.viewOriginX); }},
-            {"viewOriginY", [](const CVellumView& v) { return std::to_string(v.viewOriginY); }},
-            {"holdMode", [](const CVellumView& v) { return std::to_string(v.holdMode); }},
-            {"panelShown", [](const CVellumView& v) { return Flag(v.panelShown); }},
-            {"panelAtBottom", [](const CVellumView& v) { return Flag(v.panelAtBottom); }},
-            {"panelPage", [](const CVellumView& v) { return std::to_string(v.panelPage); }},
-            {"fullView", [](const CVellumView& v) { return Flag(v.fullView); }},
-            {"eraser", [](const CVellumView& v) { return Flag(v.eraser); }},
-            {"handMode", [](const CVellumView& v) { return Flag(v.handMode); }},
-            {"modified", [](const CVellumView& v) { return Flag(v.modified); }},
-            {"smoothing", [](const CVellumView& v) { return std::to_string(v.smoothing); }},
-            {"stylusMode", [](const CVellumView& v) { return std::to_string(v.stylusMode); }},
-            {"antiJump", [](const CVellumView& v) { return std::to_string(v.antiJump); }},
-            {"paletteMark",
-             [](const CVellumView& v) {
-                 return std::to_string(v.paletteMark.x) + " " + std::to_string(v.paletteMark.y);
-             }},
-            {"path", [](const CVellumView& v) { return v.filePath; }},
-            {"keys",
-             [](const CVellumView& v) {
-                 std::string out;
-                 for (int i = 0; i < kKeyCount; ++i) {
-                     if (i) out += ' ';
-                     out += std::to_string(v.keyCodes[i]);
-                 }
-                 return out;
-             }},
-        };
-    return fields;
-}
 
 DialogAction ParseAction(const ScriptLine& line, const std::string& source) {
     DialogAction action{};
@@ -183,7 +134,8 @@ std::string DriverDirectory() {
     return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
-ScenarioScript::ScenarioScript() { platform.programDir = DriverDirectory(); }
+ScenarioScript::ScenarioScript(ScenarioPlatform& p, ViewInput& in, const ViewInspection& look)
+    : platform(p), input(in), inspection(look) {}
 
 ScenarioScript::~ScenarioScript() = default;
 
@@ -331,16 +283,17 @@ bool ScenarioScript::RunUserCommand(const ScriptLine& line, const std::string& w
         NeedArgs(line, args, 2);
         const int x = int(Number(line, args[0], -kCoordLimit, kCoordLimit));
         const int y = int(Number(line, args[1], -kCoordLimit, kCoordLimit));
-        CVellumView& view = View(line);
+        ViewInput& program = Input(line);
         if (word == "move") {
-            platform.BeginMove(x, y);
-            view.OnPenMove(x, y);
-            platform.EndMove();
+            // The points buffered since the last move come with it.
+            int count = 0;
+            const PenPoint* points = platform.TakeMovePoints(x, y, count);
+            program.PenMove(x, y, points, count);
         } else if (word == "up") {
-            view.OnPenUp(x, y);
+            program.PenUp(x, y);
         } else {
             // A double tap reaches the view as a second press.
-            view.OnPenDown(x, y);
+            program.PenDown(x, y);
         }
         return true;
     }
@@ -360,21 +313,28 @@ bool ScenarioScript::RunUserCommand(const ScriptLine& line, const std::string& w
     }
     if (word == "keydown" || word == "keyup") {
         NeedStart(line);
-        NeedArgs(line, args, 1);
+        if (args.empty()) FailScript(line, "a key code is missing");
         const uint32_t code = uint32_t(Number(line, args[0], 0, kKeyCodeMax));
+        unsigned modifiers = kModNone;
+        for (size_t i = 1; i < args.size(); ++i) {
+            const unsigned flag = args[i] == "ctrl" ? kModCtrl : args[i] == "shift" ? kModShift
+                                  : args[i] == "alt" ? kModAlt : 0;
+            if (!flag) FailScript(line, "\"" + args[i] + "\" is not ctrl, shift or alt");
+            modifiers |= flag;
+        }
         if (word == "keydown")
-            View(line).OnKeyDown(code);
+            Input(line).KeyDown(code, modifiers);
         else
-            View(line).OnKeyUp(code);
+            Input(line).KeyUp(code, modifiers);
         return true;
     }
     if (word == "focus") {
         NeedStart(line);
         NeedArgs(line, args, 1);
         if (args[0] == "lost")
-            View(line).OnKillFocus();
+            Input(line).Focus(false);
         else if (args[0] == "gained")
-            View(line).OnSetFocus();
+            Input(line).Focus(true);
         else
             FailScript(line, "expected \"focus lost\" or \"focus gained\"");
         return true;
@@ -384,7 +344,7 @@ bool ScenarioScript::RunUserCommand(const ScriptLine& line, const std::string& w
         NeedArgs(line, args, 1);
         const int64_t ms = Number(line, args[0], 0, 1000000000);
         platform.Wait(ms, [&](int id) {
-            View(line).OnTimer(id);
+            Input(line).Timer(id);
             HandlePosted();
             return !ended;
         });
@@ -405,15 +365,11 @@ bool ScenarioScript::RunLookCommand(const ScriptLine& line, const std::string& w
     if (word == "show") {
         NeedStart(line);
         if (args.empty()) FailScript(line, "name at least one field");
-        const CVellumView& view = View(line);
+        Input(line);
         for (const std::string& name : args) {
-            bool found = false;
-            for (const auto& [field, format] : ShowFields())
-                if (name == field) {
-                    platform.Print(name + " = " + format(view));
-                    found = true;
-                }
-            if (!found) FailScript(line, "there is no field \"" + name + "\"");
+            std::string value;
+            if (!inspection.Field(name, value)) FailScript(line, "there is no field \"" + name + "\"");
+            platform.Print(name + " = " + value);
         }
         return true;
     }
@@ -432,9 +388,8 @@ bool ScenarioScript::RunLookCommand(const ScriptLine& line, const std::string& w
         if (args.size() == 1 && args[0] == "settings") {
             // Before start the store is shown as the program will find it.
             if (!started) platform.ComposeStore();
-            SettingsStore store;
-            store.Parse(platform.StoreText());
-            for (const auto& [name, value] : store.Values("setting")) platform.Print(name + " = " + value);
+            for (const auto& [name, value] : SettingValues(platform.StoreText()))
+                platform.Print(name + " = " + value);
             return true;
         }
         NeedStart(line);
@@ -453,17 +408,14 @@ bool ScenarioScript::RunLookCommand(const ScriptLine& line, const std::string& w
 void ScenarioScript::Start() {
     platform.ComposeStore();
     started = true;
-    app = std::make_unique<CVellumApp>(platform);
-    if (!app->InitInstance()) {
+    if (!input.Start()) {
         platform.Print("exit");
         ended = true;
         return;
     }
     // The window is shown and painted whole from the screen buffer.
-    CVellumView* view = app->View();
-    if (view)
-        platform.PaintWindow(view->screenBuffer.Exists() ? &view->screenBuffer.Get() : nullptr, view->W,
-                             view->H);
+    platform.ShowWindow();
+    input.Expose(0, 0, -1, -1);
     HandlePosted();
 }
 
@@ -472,7 +424,7 @@ void ScenarioScript::HandlePosted() {
 }
 
 void ScenarioScript::DestroyWindow() {
-    app->OnFrameDestroyed();
+    input.WindowDestroyed();
     platform.Print("exit");
     ended = true;
 }
@@ -481,36 +433,24 @@ void ScenarioScript::NeedStart(const ScriptLine& line) {
     if (!started) FailScript(line, "this needs start first");
 }
 
-CVellumView& ScenarioScript::View(const ScriptLine& line) {
-    CVellumView* view = app ? app->View() : nullptr;
-    if (!view) FailScript(line, "the program has no view");
-    return *view;
+ViewInput& ScenarioScript::Input(const ScriptLine& line) {
+    std::string ignored;
+    if (!inspection.Field("penIndex", ignored)) FailScript(line, "the program has no view");
+    return input;
 }
 
 const PixelSurface& ScenarioScript::Surface(const ScriptLine& line, const std::string& name) {
-    const PixelSurface* surface = nullptr;
     if (name == "window") {
-        surface = &platform.window.Get();
-    } else {
-        CVellumView& v = View(line);
-        if (name == "canvas")
-            surface = &v.canvas.Get();
-        else if (name == "screen")
-            surface = &v.screenBuffer.Get();
-        else if (name == "skin")
-            surface = &v.skinImage.Get();
-        else if (name == "paper")
-            surface = &v.paperSurface.Get();
-        else if (name == "coverage")
-            surface = &v.coverageLayer.Get();
-        else if (name == "colour")
-            surface = &v.colourLayer.Get();
-        else if (name == "pen")
-            surface = &v.penBuffer.Get();
-        else
-            FailScript(line, "there is no surface \"" + name + "\"");
+        if (!platform.window.Exists()) FailScript(line, "the surface \"window\" does not exist");
+        return platform.window.Get();
     }
-    if (!surface->Exists()) FailScript(line, "the surface \"" + name + "\" does not exist");
+    Input(line);
+    static const char* const kNames[] = {"canvas", "screen", "skin", "paper", "coverage", "colour", "pen"};
+    bool known = false;
+    for (const char* n : kNames) known = known || name == n;
+    if (!known) FailScript(line, "there is no surface \"" + name + "\"");
+    const PixelSurface* surface = inspection.Surface(name);
+    if (!surface) FailScript(line, "the surface \"" + name + "\" does not exist");
     return *surface;
 }
 

@@ -13,14 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "app/App.h"
+#include "app/ViewInput.h"
+#include "app/ViewInspection.h"
 #include "platform/scenario/ScenarioPlatform.h"
 
 namespace vellum {
 
 class ScenarioScript {
 public:
-    ScenarioScript();
+    // The program is reached through input and looked at through inspection; it runs on
+    // platform, which the script sets up before `start`.
+    ScenarioScript(ScenarioPlatform& platform, ViewInput& input, const ViewInspection& inspection);
     ~ScenarioScript();
 
     ScenarioPlatform& Machine() { return platform; }
@@ -42,12 +45,14 @@ private:
     // The posted close, if any: the window is destroyed and the program ends.
     void HandlePosted();
     void DestroyWindow();
-    CVellumView& View(const ScriptLine& line);
+    // The program while it runs: after start, before it ended.
+    ViewInput& Input(const ScriptLine& line);
     const PixelSurface& Surface(const ScriptLine& line, const std::string& name);
     void NeedStart(const ScriptLine& line);
 
-    ScenarioPlatform platform;
-    std::unique_ptr<CVellumApp> app;
+    ScenarioPlatform& platform;
+    ViewInput& input;
+    const ViewInspection& inspection;
     bool started = false;
     bool ended = false;
 };

@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "app/App.h"
 #include "platform/common/SettingsFile.h"
 #include "platform/scenario/ScenarioScript.h"
 
 namespace {
 
+vellum::ScenarioPlatform* gPlatform = nullptr;
+vellum::CVellumApp* gApp = nullptr;
 vellum::ScenarioScript* gScript = nullptr;
 
 int Usage() {
@@ -55,12 +58,17 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    // Held by a global: an unanswered question ends the process from deep inside the
+    // Held by globals: an unanswered question ends the process from deep inside the
     // program, and nothing may be torn down under it then.
-    gScript = new vellum::ScenarioScript;
-    gScript->Machine().trace = trace;
+    gPlatform = new vellum::ScenarioPlatform;
+    gPlatform->programDir = vellum::DriverDirectory();
+    gPlatform->trace = trace;
+    gApp = new vellum::CVellumApp(*gPlatform);
+    gScript = new vellum::ScenarioScript(*gPlatform, *gApp, *gApp);
     const int code = gScript->Run(SplitLines(text));
     delete gScript;
+    delete gApp;
+    delete gPlatform;
     gScript = nullptr;
     return code;
 }

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "imageio/formats/Bmp.h"
-#include "panel/SkinRegions.h"
+#include "engine/skin/SkinLayout.h"
 
 namespace vellum {
 namespace {

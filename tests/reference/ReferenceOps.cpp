@@ -142,4 +142,24 @@ void RefZoomCopyRect(PixelSurface& dst, int x, int y, int w, int h, const PixelS
     }
 }
 
+void RefHoldColourRect(PixelSurface& colour, int x, int y, int w, int h,
+                       const PixelSurface& coverage, int sx, int sy, uint8_t red, uint8_t green,
+                       uint8_t blue) {
+    const int pencil[3] = {blue, green, red};
+    ForEachPair(colour, x, y, w, h, coverage, sx, sy, [&](uint8_t* b, const uint8_t* a) {
+        const uint8_t av[3] = {a[0], a[1], a[2]};
+        for (int c = 0; c < 3; ++c) {
+            const int most = pencil[c] * av[c] / 255;
+            if (b[c] > most) b[c] = uint8_t(most);
+        }
+    });
+}
+
+const PixelOps& ReferencePixelOps() {
+    static const PixelOps ops = {RefBlendRect,     RefCopyRectRop,    RefWashOutRect,
+                                 RefFillRectWhite, RefFillRectBlack,  RefFillRectColour,
+                                 RefZoomCopyRect,  RefHoldColourRect};
+    return ops;
+}
+
 }  // namespace vellum::reference

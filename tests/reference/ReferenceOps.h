@@ -21,4 +21,11 @@ void RefFillRectColour(PixelSurface& surface, int x, int y, int w, int h,
 void RefZoomCopyRect(PixelSurface& dst, int x, int y, int w, int h,
                      const PixelSurface& src, int sx, int sy, int shift);
 
+void RefHoldColourRect(PixelSurface& colour, int x, int y, int w, int h,
+                       const PixelSurface& coverage, int sx, int sy, uint8_t red, uint8_t green,
+                       uint8_t blue);
+
+// All of them as the operator table, for running a whole stroke through them.
+const PixelOps& ReferencePixelOps();
+
 }  // namespace vellum::reference

@@ -99,6 +99,23 @@ TEST_F(PaperColourTest, DisplayColourFollowsTheDensity) {
     EXPECT_EQ(view->DisplayColour(), 0x00C25400u);
 }
 
+TEST_F(PaperColourTest, SelectPenZeroAndMinusOneKeepThePen) {
+    // Distinct masks for pens 5 and 7.
+    for (int p : {5, 7})
+        FillGrey(*view->skinImage, 10 + 20 * p, 170, 10, 10, uint8_t(10 * p));
+    view->SelectPen(5, false);
+    EXPECT_EQ(view->penIndex, 5);
+    EXPECT_EQ(Rgb(*view->penBuffer, 3, 3), 50u * 0x010101);
+    view->SelectPen(0, false);
+    EXPECT_EQ(view->penIndex, 5);
+    EXPECT_EQ(Rgb(*view->penBuffer, 3, 3), 50u * 0x010101);
+    view->SelectPen(-1, false);
+    EXPECT_EQ(view->penIndex, 5);
+    view->SelectPen(7, false);
+    EXPECT_EQ(view->penIndex, 7);
+    EXPECT_EQ(Rgb(*view->penBuffer, 3, 3), 70u * 0x010101);
+}
+
 TEST_F(PaperColourTest, LargeCustomPaletteGivesOnlyItsCorner) {
     const std::string path = File("palette.bmp");
     ASSERT_TRUE(WriteTestBmp(path, 200, 80, [](int x, int y) { return uint32_t(x << 16 | y << 8 | 7); }));

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DrawTestSupport.h"
-#include "engine/PixelOpsTable.h"
+#include "engine/Screen.h"
 
 namespace vellum::drawtest {
 namespace {
@@ -170,21 +170,21 @@ void CountingZoom(PixelSurface& d, int x, int y, int w, int h, const PixelSurfac
 }
 
 TEST_F(RefreshTest, RectangleInsideTheOpenPanelOnlyRelaysThePanel) {
-    PixelOpsTable counting = FastPixelOps();
+    PixelOps counting = FastPixelOps();
     counting.copyRectRop = CountingCopy;
     counting.zoomCopyRect = CountingZoom;
     gCanvas = &*view->canvas;
     gCanvasReads = 0;
-    UsePixelOps(counting);
     view->panelShown = 1;
-    view->RefreshRect(40, 30, 200, 130);
+    const ScreenSurfaces surfaces{*view->screenBuffer, *view->canvas, *view->skinImage};
+    ComposeScreenRect(counting, surfaces, view->Geometry(), 40, 30, 200, 130);
     const int covered = gCanvasReads;
-    view->RefreshRect(40, 30, 201, 130);  // one column past the strips: not covered
+    // One column past the strips: not covered.
+    ComposeScreenRect(counting, surfaces, view->Geometry(), 40, 30, 201, 130);
     const int uncovered = gCanvasReads - covered;
-    UsePixelOps(FastPixelOps());
     EXPECT_EQ(covered, 0);
     EXPECT_EQ(uncovered, 1);
-    for (int x = 40; x < 240; ++x) ASSERT_EQ(Rgb(*platform.window, x, 30), PanelPixel(x, 0));
+    for (int x = 40; x < 240; ++x) ASSERT_EQ(Rgb(*view->screenBuffer, x, 30), PanelPixel(x, 0));
 }
 
 TEST_F(RefreshTest, FullViewShowsTheCanvasOneToOne) {
@@ -225,9 +225,9 @@ TEST_P(BarStrokeTest, BarStaysTheWashedOutCanvasTimesTheBar) {
     FillGrey(*view->paperSurface, 0, 0, view->W, view->H, 40);
     view->RefreshRect(0, 0, -1, -1);
     view->OnPenDown(5, 60);
-    view->OnPenMove(5, 35);
-    for (int x = 5; x <= 235; x += 3) view->OnPenMove(x, 12 + (x / 3) % 7);
-    for (int x = 235; x >= 5; x -= 4) view->OnPenMove(x, 40 - (x / 5) % 9);
+    MovePen(platform, *view, 5, 35);
+    for (int x = 5; x <= 235; x += 3) MovePen(platform, *view, x, 12 + (x / 3) % 7);
+    for (int x = 235; x >= 5; x -= 4) MovePen(platform, *view, x, 40 - (x / 5) % 9);
     view->OnPenUp(5, 40);
     ExpectBarComposed("after the stroke");
     // The same small refresh over the bar again and again changes nothing.
@@ -256,7 +256,7 @@ TEST_F(RefreshTest, ZoomedStrokesLeaveTheWindowAsAFullRefreshWould) {
         Zoom(shift, 13, 17);
         view->RefreshRect(0, 0, -1, -1);
         view->OnPenDown(33, 71);
-        for (int i = 0; i < 40; ++i) view->OnPenMove(33 + 5 * i, 71 - 2 * i + (i % 3));
+        for (int i = 0; i < 40; ++i) MovePen(platform, *view, 33 + 5 * i, 71 - 2 * i + (i % 3));
         view->OnPenUp(233, 0);
         view->OnPenDown(31, 45);
         view->OnPenUp(31, 45);

@@ -26,7 +26,7 @@ protected:
         view->OnPenDown(xs[0], y);
         std::vector<int> drawn;
         for (int x : xs) {
-            view->OnPenMove(x, y);
+            MovePen(platform, *view, x, y);
             drawn.push_back(view->lastCanvasPt.x);
         }
         view->OnPenUp(xs.back(), y);
@@ -53,8 +53,7 @@ TEST_F(StylusTest, BufferedPointsAreSmoothedInQuarterPixels) {
     view->smoothing = 2;
     view->OnPenDown(10, 200);
     platform.bufferedPoints = {{40, 800}, {44, 800}};
-    view->OnPenMove(99, 250);  // the event's own point is not used
-    EXPECT_EQ(platform.pointQueries, 1);
+    MovePen(platform, *view, 99, 250);  // the event's own point is not used
     EXPECT_EQ(view->movePointCount, 2);
     // Both points drawn at x 10: (40 + 40) / 2 / 4 and (40 + 44) / 2 / 4.
     EXPECT_EQ(platform.presents, (std::vector<Rect>{{5, 195, 11, 11}, {5, 195, 11, 11}}));
@@ -63,7 +62,7 @@ TEST_F(StylusTest, BufferedPointsAreSmoothedInQuarterPixels) {
     view->smoothing = 1;
     view->OnPenDown(10, 200);
     platform.bufferedPoints = {{43, 803}};
-    view->OnPenMove(50, 250);
+    MovePen(platform, *view, 50, 250);
     EXPECT_EQ(view->lastCanvasPt.x, 10);
     EXPECT_EQ(view->lastCanvasPt.y, 200);
 }
@@ -74,8 +73,7 @@ TEST_F(StylusTest, BufferedPointsOnlyAtZoomOneAndTwo) {
     view->zoomShift = 1;
     view->OnPenDown(60, 200);
     platform.bufferedPoints = {{4 * 80, 4 * 202}};
-    view->OnPenMove(10, 10);
-    EXPECT_EQ(platform.pointQueries, 1);
+    MovePen(platform, *view, 10, 10);
     EXPECT_EQ(view->lastCanvasPt.x, 40);
     EXPECT_EQ(view->lastCanvasPt.y, 101);
     view->OnPenUp(80, 202);
@@ -83,11 +81,9 @@ TEST_F(StylusTest, BufferedPointsOnlyAtZoomOneAndTwo) {
     for (int shift : {2, 3}) {
         view->zoomShift = shift;
         view->zoomFactor = 1 << shift;
-        platform.pointQueries = 0;
         view->OnPenDown(80, 200);
         platform.bufferedPoints = {{4, 4}};
-        view->OnPenMove(96, 208);
-        EXPECT_EQ(platform.pointQueries, 0);
+        MovePen(platform, *view, 96, 208);
         EXPECT_EQ(view->lastCanvasPt.x, 96 >> shift);
         EXPECT_EQ(view->lastCanvasPt.y, 208 >> shift);
         view->OnPenUp(96, 208);
@@ -101,13 +97,13 @@ TEST_F(StylusTest, FailedQueryDrawsNothing) {
     const uint64_t before = Fnv1a(*view->canvas);
     platform.failNextQuery = true;
     platform.bufferedPoints = {{400, 800}};
-    view->OnPenMove(100, 200);
+    MovePen(platform, *view, 100, 200);
     EXPECT_EQ(view->movePointCount, 0);
     EXPECT_TRUE(platform.presents.empty());
     EXPECT_EQ(Fnv1a(*view->canvas), before);
     // The stroke goes on with the next event.
     platform.bufferedPoints = {{4 * 60, 800}};
-    view->OnPenMove(100, 200);
+    MovePen(platform, *view, 100, 200);
     EXPECT_EQ(view->movePointCount, 1);
     EXPECT_TRUE(Black(45, 195));
 }
@@ -115,18 +111,18 @@ TEST_F(StylusTest, FailedQueryDrawsNothing) {
 TEST_F(StylusTest, AntiJumpDropsPointsBeyondTwentyCanvasPixels) {
     view->antiJump = 1;
     view->OnPenDown(100, 200);
-    view->OnPenMove(121, 200);
+    MovePen(platform, *view, 121, 200);
     EXPECT_EQ(view->lastCanvasPt.x, 100);
     EXPECT_TRUE(platform.presents.empty());
     EXPECT_EQ(view->movePointCount, 1);  // dropped points still count
-    view->OnPenMove(100, 221);
+    MovePen(platform, *view, 100, 221);
     EXPECT_EQ(view->lastCanvasPt.y, 200);
-    view->OnPenMove(120, 180);  // exactly 20 on both axes
+    MovePen(platform, *view, 120, 180);  // exactly 20 on both axes
     EXPECT_EQ(view->lastCanvasPt.x, 120);
     EXPECT_EQ(view->lastCanvasPt.y, 180);
     // Measured against the last accepted point, not the last dropped one.
-    view->OnPenMove(141, 180);
-    view->OnPenMove(145, 180);
+    MovePen(platform, *view, 141, 180);
+    MovePen(platform, *view, 145, 180);
     EXPECT_EQ(view->lastCanvasPt.x, 120);
     view->OnPenUp(120, 180);
 
@@ -134,9 +130,9 @@ TEST_F(StylusTest, AntiJumpDropsPointsBeyondTwentyCanvasPixels) {
     view->zoomFactor = 2;
     view->zoomShift = 1;
     view->OnPenDown(100, 200);
-    view->OnPenMove(142, 200);
+    MovePen(platform, *view, 142, 200);
     EXPECT_EQ(view->lastCanvasPt.x, 50);
-    view->OnPenMove(140, 200);
+    MovePen(platform, *view, 140, 200);
     EXPECT_EQ(view->lastCanvasPt.x, 70);
     EXPECT_EQ(view->lastScreenPt.x, 140);
 }
@@ -177,22 +173,22 @@ TEST_F(StylusTest, ShortStrokesGetAReleaseStampLongOnesDoNot) {
     SolidPen();
     // One or two points: the last corner (the release point - 5) is stamped at release.
     view->OnPenDown(50, 200);
-    view->OnPenMove(52, 200);
-    view->OnPenMove(54, 200);
+    MovePen(platform, *view, 52, 200);
+    MovePen(platform, *view, 54, 200);
     view->OnPenUp(54, 200);
     EXPECT_TRUE(Black(58, 200));
     EXPECT_TRUE(White(59, 200));
 
     view->OnPenDown(50, 250);
-    view->OnPenMove(53, 250);
+    MovePen(platform, *view, 53, 250);
     view->OnPenUp(53, 250);
     EXPECT_TRUE(Black(57, 250));
 
     // Three points: the final point itself is never stamped.
     view->OnPenDown(50, 300);
-    view->OnPenMove(52, 300);
-    view->OnPenMove(54, 300);
-    view->OnPenMove(56, 300);
+    MovePen(platform, *view, 52, 300);
+    MovePen(platform, *view, 54, 300);
+    MovePen(platform, *view, 56, 300);
     view->OnPenUp(56, 300);
     EXPECT_TRUE(Black(59, 300));
     EXPECT_TRUE(White(60, 300));
@@ -221,7 +217,7 @@ TEST_F(StylusTest, ReleaseDuringFullViewOnlyEndsIt) {
     const uint64_t before = Fnv1a(*view->canvas);
     view->OnPenDown(50, 200);
     EXPECT_EQ(view->penDown, 0);
-    view->OnPenMove(80, 200);
+    MovePen(platform, *view, 80, 200);
     view->OnPenUp(80, 200);
     EXPECT_EQ(view->fullView, 0);
     EXPECT_EQ(view->modified, 0);
@@ -238,21 +234,21 @@ TEST_F(StylusTest, HandModeScrollsTheZoomedView) {
     view->zoomFactor = 2;
     view->zoomShift = 1;
     view->OnPenDown(100, 100);
-    view->OnPenMove(80, 100);  // dragged 10 canvas pixels left
+    MovePen(platform, *view, 80, 100);  // dragged 10 canvas pixels left
     EXPECT_EQ(view->viewOriginX, 10);
     EXPECT_EQ(view->viewOriginY, 0);
     EXPECT_EQ(platform.presents.back(), (Rect{0, 0, 240, 320}));
     EXPECT_EQ(Rgb(*platform.window, 0, 0), Rgb(*view->canvas, 10, 0));
     EXPECT_EQ(Rgb(*platform.window, 239, 319), Rgb(*view->canvas, 10 + 119, 159));
-    view->OnPenMove(80, 40);  // 30 up
+    MovePen(platform, *view, 80, 40);  // 30 up
     EXPECT_EQ(view->viewOriginY, 30);
-    view->OnPenMove(0, 0);  // far: clamped to W - W / 2 and H - H / 2
-    view->OnPenMove(0, 0);
+    MovePen(platform, *view, 0, 0);  // far: clamped to W - W / 2 and H - H / 2
+    MovePen(platform, *view, 0, 0);
     view->viewOriginX = 100;
-    view->OnPenMove(400, 0);
+    MovePen(platform, *view, 400, 0);
     EXPECT_EQ(view->viewOriginX, 0);
     view->viewOriginX = 100;
-    view->OnPenMove(0, 0);
+    MovePen(platform, *view, 0, 0);
     EXPECT_EQ(view->viewOriginX, 120);
     EXPECT_EQ(view->movePointCount, 0);  // drags are not stroke points
     platform.presents.clear();
@@ -266,7 +262,7 @@ TEST_F(StylusTest, HandModeScrollsTheZoomedView) {
 TEST_F(StylusTest, HandModeAtZoomOneDoesNothing) {
     view->handMode = 1;
     view->OnPenDown(100, 100);
-    view->OnPenMove(50, 60);
+    MovePen(platform, *view, 50, 60);
     EXPECT_TRUE(platform.presents.empty());
     view->OnPenUp(50, 60);
     EXPECT_EQ(view->viewOriginX, 0);
@@ -291,7 +287,7 @@ TEST_F(StylusRoutingTest, PressAndDragOnThePalettePickColours) {
     view->OnPenDown(100, 80);  // panel point (100, 50): palette (50, 20)
     EXPECT_EQ(view->penDown, 0);
     EXPECT_EQ(view->currentColour, Palette(50, 20));
-    view->OnPenMove(120, 90);
+    MovePen(platform, *view, 120, 90);
     EXPECT_EQ(view->currentColour, Palette(70, 30));
     view->OnPenUp(120, 90);
     EXPECT_EQ(view->modified, 0);
@@ -382,7 +378,7 @@ uint64_t ReplayStroke() {
         const int qx = 4 * 30 + i * 13 + (i % 7) * 5;
         const int qy = 4 * 200 + ((i * 37) % 160) - 80 + (i % 3);
         platform.bufferedPoints = {{qx, qy}, {qx + 2, qy + 3}};
-        view->OnPenMove(0, 0);
+        MovePen(platform, *view, 0, 0);
     }
     view->OnPenUp(100, 200);
     view->OnPenDown(120, 250);

@@ -23,6 +23,7 @@
 #include "dialogs/Dialog.h"
 #include "engine/pixel/PixelOps.h"
 #include "imageio/formats/ChooserRules.h"
+#include "app/ViewInput.h"
 #include "platform/Platform.h"
 #include "platform/common/DynamicLibrary.h"
 
@@ -121,7 +122,9 @@ public:
     // Each modal dialog takes the next script, which plays the user's part through the
     // dialog's handlers (nested dialogs take the scripts after it).
     std::deque<Script> scripts;
-    std::vector<PenPoint> bufferedPoints;  // what the next query returns, then cleared
+    // What the next stylus move brings (MovePen, ViewTest.h): these buffered points, then
+    // cleared; none to be had (-1) after failNextQuery.
+    std::vector<PenPoint> bufferedPoints;
     bool failNextQuery = false;
 
     // ---- What the program showed ----------------------------------------------------------
@@ -132,7 +135,6 @@ public:
     std::vector<Rect> presents;
     OwnedSurface window;  // what the window shows
     std::vector<std::pair<int, int>> timers;  // id, milliseconds
-    int pointQueries = 0;
     int closePosts = 0;
     std::vector<int> dialogs;              // template ids in the order run
     std::vector<std::string> dialogTexts;  // every control's text of the last dialog, as built
@@ -156,7 +158,6 @@ public:
         fullScreenCalls.clear();
         presents.clear();
         timers.clear();
-        pointQueries = 0;
         dialogs.clear();
         dialogTexts.clear();
         opened.clear();
@@ -211,22 +212,6 @@ public:
         if (!window.Exists() || window->width != screen.width || window->height != screen.height)
             window.Allocate(screen.width, screen.height);
         CopyRectRop(*window, x, y, w, h, screen, x, y, SRCCOPY);
-    }
-
-    int GetBufferedPoints(PenPoint* points, int max) override {
-        ++pointQueries;
-        if (failNextQuery) {
-            failNextQuery = false;
-            bufferedPoints.clear();
-            return -1;
-        }
-        int n = 0;
-        for (const PenPoint& p : bufferedPoints) {
-            if (n == max) break;
-            points[n++] = p;
-        }
-        bufferedPoints.clear();
-        return n;
     }
 
     int PlatformFileDialog(int mode, OpenFileName& request) override {

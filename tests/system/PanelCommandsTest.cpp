@@ -76,7 +76,7 @@ TEST_F(PanelRoutingTest, BottomPanelReleaseOnTheFirstBarRowReachesQuit) {
 TEST_F(PanelRoutingTest, StrokeEndingOverThePanelIsNoTap) {
     view->panelShown = 1;
     view->OnPenDown(120, 200);
-    view->OnPenMove(60, 180);
+    MovePen(platform, *view, 60, 180);
     view->OnPenUp(10, 150);  // panel y 120: the quit button
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(view->panelPage, 0);
@@ -258,13 +258,13 @@ TEST_F(PanelRoutingTest, PalettePressDragsTheColourAndTheReleaseMovesThePlus) {
     EXPECT_EQ(v.currentColour, ColourOf(Px(Skin(), 50, 210)));
     EXPECT_EQ(v.colourDensity, 0.0);
     EXPECT_EQ(Bar(130, 19), Px(Skin(), 50, 210)) << "the swatch follows at once";
-    v.OnPenMove(150, 30 + 40);
+    MovePen(platform, v, 150, 30 + 40);
     EXPECT_EQ(v.currentColour, ColourOf(Px(Skin(), 100, 200)));
     EXPECT_EQ(v.paletteMark.x, 150);
     EXPECT_EQ(v.paletteMark.y, 40);
     EXPECT_EQ(Panel(50, 30), kBlack) << "the + has not moved yet";
     // Released outside the palette: the + stays where it was drawn.
-    v.OnPenMove(235, 30 + 40);
+    MovePen(platform, v, 235, 30 + 40);
     v.OnPenUp(235, 30 + 40);
     EXPECT_EQ(v.currentColour, ColourOf(Px(Skin(), 100, 200)));
     EXPECT_EQ(Panel(50, 30), kBlack);

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FakePlatform.h"
 #include "app/VellumView.h"
@@ -15,6 +16,19 @@ class TestPlatform : public FakePlatform {
 public:
     void Fault(const std::string& what) override { ADD_FAILURE() << what; }
 };
+
+// A stylus move as a front end delivers it: with the points queued in
+// platform.bufferedPoints (then cleared), or none to be had after failNextQuery.
+inline void MovePen(FakePlatform& platform, CVellumView& view, int x, int y) {
+    std::vector<PenPoint> points;
+    points.swap(platform.bufferedPoints);
+    int count = int(points.size());
+    if (platform.failNextQuery) {
+        platform.failNextQuery = false;
+        count = -1;
+    }
+    view.OnPenMove(x, y, points.data(), count);
+}
 
 // A view created on the platform, not yet shown.
 inline void CreateView(FakePlatform& platform, std::unique_ptr<CVellumView>& view) {

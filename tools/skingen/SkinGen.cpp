@@ -11,7 +11,7 @@
 
 #include "engine/pixel/Surface.h"
 #include "imageio/formats/Bmp.h"
-#include "panel/SkinRegions.h"
+#include "engine/skin/SkinLayout.h"
 
 namespace {
 

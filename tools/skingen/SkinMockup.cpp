@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "panel/PixelFont.h"
-#include "panel/SkinRegions.h"
+#include "engine/skin/SkinLayout.h"
 
 using namespace vellum;
 

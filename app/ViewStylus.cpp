@@ -1,17 +1,14 @@
-// Stylus input: strokes, hand-mode scrolling, taps with a held tool key, and the taps
-// and drags that belong to the status bar and tool panel.
+// Stylus input: strokes, hand-mode scrolling, taps with a held tool key, and the taps and
+// drags that belong to the status bar and tool panel. The pen and the pencil's strokes
+// are the engine's; these members hand it the view's fields and show what it changed.
 #include <cstdlib>
 
 #include "app/VellumView.h"
+#include "engine/skin/SkinLayout.h"
 
 namespace vellum {
 
 namespace {
-
-constexpr int kJumpLimit = 20;  // canvas pixels per axis; a move of exactly 20 is kept
-constexpr int kStripWidth = 240;
-constexpr int kBarHeight = 30;
-constexpr int kStripsHeight = 160;  // status bar and tool panel together
 
 int Min(int a, int b) { return a < b ? a : b; }
 int Max(int a, int b) { return a > b ? a : b; }
@@ -35,32 +32,34 @@ bool InStatusBar(const CVellumView& v, int x, int y) {
 
 }  // namespace
 
-IntPoint CVellumView::SmoothPoint(IntPoint p) {
-    IntPoint* h = smoothHistory;
-    // The first point of a stroke is never pulled towards the previous stroke.
-    if (movePointCount == 0) h[0] = h[1] = h[2] = p;
-    IntPoint s = p;
-    switch (smoothing) {
-    case 2:
-        s = {(h[0].x + p.x) / 2, (h[0].y + p.y) / 2};
-        h[0] = p;
-        break;
-    case 3:
-        s = {(h[1].x + h[0].x + p.x) / 3, (h[1].y + h[0].y + p.y) / 3};
-        h[0] = h[1];
-        h[1] = p;
-        break;
-    case 4:
-        s = {(h[2].x + h[1].x + h[0].x + p.x) / 4, (h[2].y + h[1].y + h[0].y + p.y) / 4};
-        h[0] = h[1];
-        h[1] = h[2];
-        h[2] = p;
-        break;
-    default:
-        break;
-    }
-    return s;
+// ---- The pen --------------------------------------------------------------------------
+
+void CVellumView::SelectPen(int index, bool refreshStatus) {
+    // 0 and -1 keep the pen: callers that pick one set penIndex themselves.
+    if (index != 0 && index != -1) penIndex = index;
+    if (panelShown && panelPage == PagePen) DrawToolPanel(true);
+    if (refreshStatus) DrawStatusBar(BarPen, true);
+    if (!penBuffer.Exists() || !skinImage.Exists()) return;
+    const SkinRect mask = PenIconRect(penIndex);
+    BuildPenStamp(ops, *penBuffer, *skinImage, mask.x, mask.y, RgbOf(DisplayColour()));
 }
+
+Pencil CVellumView::CurrentPencil() const {
+    return Pencil{*penBuffer, RgbOf(DisplayColour()), eraser != 0};
+}
+
+Box CVellumView::StampPen(PixelSurface& surface, int x, int y) {
+    if (!penBuffer.Exists()) return {};
+    return vellum::StampPen(ops, surface, CurrentPencil(), x, y);
+}
+
+Box CVellumView::DrawSegment(int x0, int y0, int x1, int y1) {
+    if (!canvas.Exists() || !penBuffer.Exists()) return {};
+    const StrokeSurfaces surfaces{*canvas, *coverageLayer, *colourLayer, *paperSurface};
+    return vellum::DrawSegment(ops, surfaces, CurrentPencil(), x0, y0, x1, y1);
+}
+
+// ---- Stylus events -----------------------------------------------------------------------
 
 void CVellumView::OnPenDown(int x, int y) {
     if (IsOnCanvas(x, y) && !fullView) {
@@ -84,7 +83,7 @@ void CVellumView::OnPenDown(int x, int y) {
     if (!fullView && OnPanel(*this, x, y)) PickPaletteColour(x, y - PanelY());
 }
 
-void CVellumView::OnPenMove(int x, int y) {
+void CVellumView::OnPenMove(int x, int y, const PenPoint* points, int count) {
     if (penDown != 1 || holdMode != 0) {
         // Dragging across the palette picks colours continuously.
         if (!fullView && OnPanel(*this, x, y)) PickPaletteColour(x, y - PanelY());
@@ -95,19 +94,21 @@ void CVellumView::OnPenMove(int x, int y) {
         return;
     }
     if (stylusMode && (zoomFactor == 1 || zoomFactor == 2)) {
-        PenPoint points[kMaxBufferedPoints];
-        int count = platform.GetBufferedPoints(points, kMaxBufferedPoints);
-        if (count < 0) return;  // the query failed: this event draws nothing
-        if (count > kMaxBufferedPoints) count = kMaxBufferedPoints;
+        if (count < 0 || (count > 0 && !points)) return;  // none to be had: this move draws nothing
+        // The newest ones when a front end brings more than the handheld's buffer holds.
+        if (count > kMaxBufferedPoints) {
+            points += count - kMaxBufferedPoints;
+            count = kMaxBufferedPoints;
+        }
         for (int i = 0; i < count; ++i) {
             // Smoothed in quarter pixels, then brought to screen pixels.
-            const IntPoint s = SmoothPoint({points[i].x, points[i].y});
+            const IntPoint s = smoother.Next({points[i].x, points[i].y}, smoothing, movePointCount == 0);
             DrawTo(s.x / 4, s.y / 4);
             ++movePointCount;
         }
         return;
     }
-    const IntPoint s = SmoothPoint({x, y});
+    const IntPoint s = smoother.Next({x, y}, smoothing, movePointCount == 0);
     DrawTo(s.x, s.y);
     ++movePointCount;
 }
@@ -118,22 +119,22 @@ void CVellumView::DrawTo(int x, int y) {
         cx = viewOriginX + (x >> zoomShift);
         cy = viewOriginY + (y >> zoomShift);
     }
-    if (antiJump && !handMode &&
-        (std::abs(lastCanvasPt.x - cx) > kJumpLimit || std::abs(lastCanvasPt.y - cy) > kJumpLimit))
-        return;  // later points are measured against the last accepted one
+    // Later points are measured against the last accepted one.
+    if (antiJump && !handMode && Jumps(lastCanvasPt, {cx, cy})) return;
     if (penDown != 1) return;
 
     if (!handMode) {
         const int lx = lastCanvasPt.x, ly = lastCanvasPt.y;
-        DrawSegment(lx - 5, ly - 5, cx - 5, cy - 5);
+        DrawSegment(lx - kStampOffset, ly - kStampOffset, cx - kStampOffset, cy - kStampOffset);
+        // The segment's box and one pixel more each way down and right.
         if (zoomFactor == 1) {
-            RefreshRect(Min(lx, cx) - 5, Min(ly, cy) - 5, std::abs(cx - lx) + 11,
-                        std::abs(cy - ly) + 11);
+            RefreshRect(Min(lx, cx) - kStampOffset, Min(ly, cy) - kStampOffset,
+                        std::abs(cx - lx) + kStampSize + 1, std::abs(cy - ly) + kStampSize + 1);
         } else {
             const int z = zoomFactor;
             const int sx = lastScreenPt.x, sy = lastScreenPt.y;
-            RefreshRect(Min(sx, x) - 5 * z, Min(sy, y) - 5 * z, std::abs(x - sx) + 11 * z,
-                        std::abs(y - sy) + 11 * z);
+            RefreshRect(Min(sx, x) - kStampOffset * z, Min(sy, y) - kStampOffset * z,
+                        std::abs(x - sx) + (kStampSize + 1) * z, std::abs(y - sy) + (kStampSize + 1) * z);
             lastScreenPt = {x, y};
         }
         lastCanvasPt = {cx, cy};
@@ -181,13 +182,14 @@ void CVellumView::OnPenUp(int x, int y) {
             RefreshRect(0, 0, -1, -1);
         } else if (movePointCount < 3) {
             // A tap or a very short stroke still leaves a mark where the stylus lifted.
-            StampPen(*canvas, cx - 5, cy - 5);
-            if (zoomFactor == 1) {
-                RefreshRect(cx - 5, cy - 5, 11, 11);
-            } else {
-                const int z = zoomFactor;
-                RefreshRect((cx - 5 - viewOriginX) * z, (cy - 5 - viewOriginY) * z, 11 * z, 11 * z);
-            }
+            const int sx = cx - kStampOffset, sy = cy - kStampOffset;
+            if (canvas.Exists()) StampPen(*canvas, sx, sy);
+            const int z = zoomFactor;
+            if (z == 1)
+                RefreshRect(sx, sy, kStampSize + 1, kStampSize + 1);
+            else
+                RefreshRect((sx - viewOriginX) * z, (sy - viewOriginY) * z, (kStampSize + 1) * z,
+                            (kStampSize + 1) * z);
         }
     }
     penDown = 0;
