@@ -153,7 +153,7 @@ TEST_P(BlendWorked, HangingRectangleChangesOnlyPairsInsideBoth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Impl, BlendWorked,
-                         ::testing::Values(BlendImpl{"fast", BlendRect},
+                         ::testing::Values(BlendImpl{"table", [](PixelSurface& d, int x, int y, int w, int h, const PixelSurface& s, int sx, int sy, int mode) { test::Ops().blendRect(d, x, y, w, h, s, sx, sy, mode); }},
                                            BlendImpl{"reference", reference::RefBlendRect}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -180,7 +180,7 @@ TEST(BlendRectExhaustive, ArithmeticModesMatchTheirFormulasForEveryPair) {
         for (int strip : {256, 1, 2, 3, 5, 6}) {
             SCOPED_TRACE("mode " + std::to_string(c.mode) + " strip " + std::to_string(strip));
             GuardedSurface dst(grid);
-            for (int x = 0; x < 256; x += strip) BlendRect(*dst, x, 0, strip, 256, *src, x, 0, c.mode);
+            for (int x = 0; x < 256; x += strip) test::Ops().blendRect(*dst, x, 0, strip, 256, *src, x, 0, c.mode);
             ASSERT_TRUE(dst.GuardsIntact());
             for (int y = 0; y < 256; ++y) {
                 for (int x = 0; x < 256; ++x) {
@@ -205,7 +205,7 @@ TEST(BlendRectExhaustive, EveryModeMatchesTheReferenceForEveryPair) {
     for (int mode = 0; mode < kBlendModeCount; ++mode) {
         SCOPED_TRACE("mode " + std::to_string(mode));
         GuardedSurface fast(grid), ref(grid);
-        BlendRect(*fast, 0, 0, 256, 256, *src, 0, 0, mode);
+        test::Ops().blendRect(*fast, 0, 0, 256, 256, *src, 0, 0, mode);
         reference::RefBlendRect(*ref, 0, 0, 256, 256, *src, 0, 0, mode);
         ASSERT_EQ(fast.Buffer(), ref.Buffer());
     }
@@ -217,7 +217,7 @@ TEST(BlendRectRandom, EveryModeMatchesTheReference) {
         test::CompareTwoSurfaceOp(
             1000u + uint32_t(mode + 1), 300,
             [mode](PixelSurface& d, const Placement& p, const PixelSurface& s) {
-                BlendRect(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, mode);
+                test::Ops().blendRect(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, mode);
             },
             [mode](PixelSurface& d, const Placement& p, const PixelSurface& s) {
                 reference::RefBlendRect(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, mode);

@@ -33,7 +33,7 @@ TEST(CopyRectRop, EachCodeGivesItsByte) {
                 GuardedSurface dst(width, 2), src(width, 2);
                 dst.FillAll(0xC3, 0xC3, 0xC3);
                 src.FillAll(0x5A, 0x5A, 0x5A);
-                if (fast) CopyRectRop(*dst, 0, 0, width, 2, *src, 0, 0, c.rop);
+                if (fast) test::Ops().copyRectRop(*dst, 0, 0, width, 2, *src, 0, 0, c.rop);
                 else reference::RefCopyRectRop(*dst, 0, 0, width, 2, *src, 0, 0, c.rop);
                 ASSERT_TRUE(dst.GuardsIntact());
                 for (int x = 0; x < width; ++x) ASSERT_EQ(dst.At(x, 1, 2), c.expected) << x;
@@ -49,7 +49,7 @@ TEST(CopyRectRop, UnknownCodesChangeNothing) {
     src.FillRandom(rng);
     const GuardedSurface before(dst);
     for (uint32_t rop : kUnknownRops) {
-        CopyRectRop(*dst, 0, 0, 13, 4, *src, 0, 0, rop);
+        test::Ops().copyRectRop(*dst, 0, 0, 13, 4, *src, 0, 0, rop);
         reference::RefCopyRectRop(*dst, 0, 0, 13, 4, *src, 0, 0, rop);
     }
     EXPECT_EQ(dst.Buffer(), before.Buffer());
@@ -62,7 +62,7 @@ TEST(CopyRectRop, SameSurfaceCopiesBetweenSeparateRectangles) {
     s.FillRandom(rng);
     GuardedSurface expected(s);
     reference::RefCopyRectRop(*expected, 1, 0, 14, 4, *expected, 0, 4, SRCCOPY);
-    CopyRectRop(*s, 1, 0, 14, 4, *s, 0, 4, SRCCOPY);
+    test::Ops().copyRectRop(*s, 1, 0, 14, 4, *s, 0, 4, SRCCOPY);
     EXPECT_TRUE(s.GuardsIntact());
     EXPECT_EQ(s.Buffer(), expected.Buffer());
     for (int y = 0; y < 4; ++y) {
@@ -78,7 +78,7 @@ TEST(CopyRectRop, ScreenfulsAndLargerMatchTheReference) {
         src.FillRandom(rng);
         fast.FillRandom(rng);
         GuardedSurface ref(fast);
-        CopyRectRop(*fast, 0, 0, width, 600, *src, 0, 0, SRCCOPY);
+        test::Ops().copyRectRop(*fast, 0, 0, width, 600, *src, 0, 0, SRCCOPY);
         reference::RefCopyRectRop(*ref, 0, 0, width, 600, *src, 0, 0, SRCCOPY);
         ASSERT_EQ(fast.Buffer(), ref.Buffer());
         ASSERT_EQ(fast.Buffer(), src.Buffer());
@@ -92,7 +92,7 @@ TEST(CopyRectRop, RandomRectanglesMatchTheReference) {
         test::CompareTwoSurfaceOp(
             seed++, 300,
             [rop](PixelSurface& d, const Placement& p, const PixelSurface& s) {
-                CopyRectRop(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, rop);
+                test::Ops().copyRectRop(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, rop);
             },
             [rop](PixelSurface& d, const Placement& p, const PixelSurface& s) {
                 reference::RefCopyRectRop(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, rop);
@@ -101,7 +101,7 @@ TEST(CopyRectRop, RandomRectanglesMatchTheReference) {
     test::CompareTwoSurfaceOp(
         seed, 100,
         [](PixelSurface& d, const Placement& p, const PixelSurface& s) {
-            CopyRectRop(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, 0x00660046);
+            test::Ops().copyRectRop(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, 0x00660046);
         },
         [](PixelSurface& d, const Placement& p, const PixelSurface& s) {
             reference::RefCopyRectRop(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, 0x00660046);
@@ -119,7 +119,7 @@ TEST(WashOutRect, HalvesTowardsGrey) {
                     s.SetPixel(x, y, v, v, v);
                 }
             }
-            if (fast) WashOutRect(*s, 0, 0, width, 6);
+            if (fast) test::Ops().washOutRect(*s, 0, 0, width, 6);
             else reference::RefWashOutRect(*s, 0, 0, width, 6);
             ASSERT_TRUE(s.GuardsIntact());
             for (int y = 0; y < 6; ++y) {
@@ -134,10 +134,10 @@ TEST(WashOutRect, HalvesTowardsGrey) {
 TEST(Fills, WhiteBlackAndColour) {
     for (int width : {1, 7, 33}) {
         GuardedSurface s(width, 3);
-        FillRectWhite(*s, 0, 0, width, 3);
+        test::Ops().fillRectWhite(*s, 0, 0, width, 3);
         EXPECT_EQ(s.At(width - 1, 2, 2), 255);
-        FillRectBlack(*s, 0, 1, width, 1);
-        FillRectColour(*s, 0, 2, width, 1, 0x12, 0x34, 0x56);
+        test::Ops().fillRectBlack(*s, 0, 1, width, 1);
+        test::Ops().fillRectColour(*s, 0, 2, width, 1, 0x12, 0x34, 0x56);
         EXPECT_TRUE(s.GuardsIntact());
         for (int x = 0; x < width; ++x) {
             EXPECT_EQ(s.At(x, 0, 0), 255);
@@ -158,14 +158,14 @@ TEST(OneSurfaceOps, RandomRectanglesMatchTheReference) {
         void (*ref)(PixelSurface&, const Placement&);
     };
     const Op ops[] = {
-        {"wash", [](PixelSurface& s, const Placement& p) { WashOutRect(s, p.x, p.y, p.w, p.h); },
+        {"wash", [](PixelSurface& s, const Placement& p) { test::Ops().washOutRect(s, p.x, p.y, p.w, p.h); },
          [](PixelSurface& s, const Placement& p) { reference::RefWashOutRect(s, p.x, p.y, p.w, p.h); }},
-        {"white", [](PixelSurface& s, const Placement& p) { FillRectWhite(s, p.x, p.y, p.w, p.h); },
+        {"white", [](PixelSurface& s, const Placement& p) { test::Ops().fillRectWhite(s, p.x, p.y, p.w, p.h); },
          [](PixelSurface& s, const Placement& p) { reference::RefFillRectWhite(s, p.x, p.y, p.w, p.h); }},
-        {"black", [](PixelSurface& s, const Placement& p) { FillRectBlack(s, p.x, p.y, p.w, p.h); },
+        {"black", [](PixelSurface& s, const Placement& p) { test::Ops().fillRectBlack(s, p.x, p.y, p.w, p.h); },
          [](PixelSurface& s, const Placement& p) { reference::RefFillRectBlack(s, p.x, p.y, p.w, p.h); }},
         {"colour",
-         [](PixelSurface& s, const Placement& p) { FillRectColour(s, p.x, p.y, p.w, p.h, 1, 2, 3); },
+         [](PixelSurface& s, const Placement& p) { test::Ops().fillRectColour(s, p.x, p.y, p.w, p.h, 1, 2, 3); },
          [](PixelSurface& s, const Placement& p) {
              reference::RefFillRectColour(s, p.x, p.y, p.w, p.h, 1, 2, 3);
          }},
@@ -187,7 +187,7 @@ TEST(ExtremeCoordinates, HugeRectanglesClipLikeSmallOnes) {
 
     // Column X of the destination pairs with source column X + 2, row Y with Y + 1.
     GuardedSurface fast(dst), ref(dst);
-    BlendRect(*fast, -big, -big, 2 * big, 2 * big, *src, -big + 2, -big + 1, Add);
+    test::Ops().blendRect(*fast, -big, -big, 2 * big, 2 * big, *src, -big + 2, -big + 1, Add);
     reference::RefBlendRect(*ref, 0, 0, 10, 6, *src, 2, 1, Add);
     EXPECT_EQ(fast.Buffer(), ref.Buffer());
 
@@ -195,21 +195,21 @@ TEST(ExtremeCoordinates, HugeRectanglesClipLikeSmallOnes) {
     const int corners[] = {INT_MIN, INT_MIN + 1, -big, 0, big, INT_MAX - 1, INT_MAX};
     for (int a : corners) {
         for (int b : corners) {
-            BlendRect(*same, a, 0, b, 6, *src, a, 0, Add);
-            BlendRect(*same, 0, a, 10, b, *src, 0, a, Add);
-            CopyRectRop(*same, a, a, b, b, *src, b, b, SRCCOPY);
-            WashOutRect(*same, a, a, b, b);
-            FillRectBlack(*same, a, b, b, a);
-            ZoomCopyRect(*same, a, a, b, b, *src, a, a, 3);
-            ZoomCopyRect(*same, 0, 0, b, b, *src, a, a, 2);
-            ZoomCopyRect(*same, a, 0, b, 6, *src, a, 0, 1);
+            test::Ops().blendRect(*same, a, 0, b, 6, *src, a, 0, Add);
+            test::Ops().blendRect(*same, 0, a, 10, b, *src, 0, a, Add);
+            test::Ops().copyRectRop(*same, a, a, b, b, *src, b, b, SRCCOPY);
+            test::Ops().washOutRect(*same, a, a, b, b);
+            test::Ops().fillRectBlack(*same, a, b, b, a);
+            test::Ops().zoomCopyRect(*same, a, a, b, b, *src, a, a, 3);
+            test::Ops().zoomCopyRect(*same, 0, 0, b, b, *src, a, a, 2);
+            test::Ops().zoomCopyRect(*same, a, 0, b, 6, *src, a, 0, 1);
         }
     }
     EXPECT_TRUE(same.GuardsIntact());
     EXPECT_TRUE(src.GuardsIntact());
 
     GuardedSurface zoomFast(dst), zoomRef(dst);
-    ZoomCopyRect(*zoomFast, 0, 0, INT_MAX, INT_MAX, *src, 1, 2, 3);
+    test::Ops().zoomCopyRect(*zoomFast, 0, 0, INT_MAX, INT_MAX, *src, 1, 2, 3);
     reference::RefZoomCopyRect(*zoomRef, 0, 0, 10, 6, *src, 1, 2, 3);
     EXPECT_EQ(zoomFast.Buffer(), zoomRef.Buffer());
 }
@@ -227,17 +227,17 @@ TEST(BrokenSurfaces, AreLeftAloneAndNeverRead) {
     zeroWide.width = 0;
     for (PixelSurface* broken : {&absent, &shortOne, &zeroWide}) {
         for (int mode = 0; mode < kBlendModeCount; ++mode) {
-            BlendRect(*broken, 0, 0, 8, 4, *good, 0, 0, mode);
-            BlendRect(*good, 0, 0, 8, 4, *broken, 0, 0, mode);
+            test::Ops().blendRect(*broken, 0, 0, 8, 4, *good, 0, 0, mode);
+            test::Ops().blendRect(*good, 0, 0, 8, 4, *broken, 0, 0, mode);
             reference::RefBlendRect(*good, 0, 0, 8, 4, *broken, 0, 0, mode);
         }
-        CopyRectRop(*good, 0, 0, 8, 4, *broken, 0, 0, SRCCOPY);
-        CopyRectRop(*broken, 0, 0, 8, 4, *good, 0, 0, SRCCOPY);
-        ZoomCopyRect(*good, 0, 0, 8, 4, *broken, 0, 0, 1);
-        ZoomCopyRect(*broken, 0, 0, 8, 4, *good, 0, 0, 1);
-        WashOutRect(*broken, 0, 0, 8, 4);
-        FillRectWhite(*broken, 0, 0, 8, 4);
-        FillRectColour(*broken, 0, 0, 8, 4, 1, 2, 3);
+        test::Ops().copyRectRop(*good, 0, 0, 8, 4, *broken, 0, 0, SRCCOPY);
+        test::Ops().copyRectRop(*broken, 0, 0, 8, 4, *good, 0, 0, SRCCOPY);
+        test::Ops().zoomCopyRect(*good, 0, 0, 8, 4, *broken, 0, 0, 1);
+        test::Ops().zoomCopyRect(*broken, 0, 0, 8, 4, *good, 0, 0, 1);
+        test::Ops().washOutRect(*broken, 0, 0, 8, 4);
+        test::Ops().fillRectWhite(*broken, 0, 0, 8, 4);
+        test::Ops().fillRectColour(*broken, 0, 0, 8, 4, 1, 2, 3);
     }
     EXPECT_EQ(good.Buffer(), before.Buffer());
 }

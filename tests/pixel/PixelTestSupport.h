@@ -6,10 +6,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "engine/pixel/PixelOps.h"
 #include "engine/pixel/Surface.h"
 
 namespace vellum::test {
@@ -18,6 +20,16 @@ constexpr uint8_t kGuardByte = 0xA5;
 
 // A surface inside a buffer with guard bytes on both sides. A guard of 0 gives a block of
 // exactly the pixel bytes, so AddressSanitizer sees any access past them.
+// The operations under test: the program's own, or with VELLUM_PIXEL_TABLE=portable the
+// plain loops that a processor without SSE2 runs. The test program runs once each way.
+inline const PixelOps& Ops() {
+    static const PixelOps& ops = [] () -> const PixelOps& {
+        const char* which = std::getenv("VELLUM_PIXEL_TABLE");
+        return which && std::string(which) == "portable" ? PortablePixelOps() : FastPixelOps();
+    }();
+    return ops;
+}
+
 class GuardedSurface {
 public:
     GuardedSurface(int width, int height, size_t guard = 32)

@@ -95,7 +95,7 @@ TEST_P(ZoomWorked, OtherShiftsChangeNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Impl, ZoomWorked,
-                         ::testing::Values(ZoomImpl{"fast", ZoomCopyRect},
+                         ::testing::Values(ZoomImpl{"table", [](PixelSurface& d, int x, int y, int w, int h, const PixelSurface& s, int sx, int sy, int shift) { test::Ops().zoomCopyRect(d, x, y, w, h, s, sx, sy, shift); }},
                                            ZoomImpl{"reference", reference::RefZoomCopyRect}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -105,7 +105,7 @@ TEST(ZoomCopyRandom, EveryShiftMatchesTheReference) {
         test::CompareTwoSurfaceOp(
             4000u + uint32_t(shift + 1), 400,
             [shift](PixelSurface& d, const Placement& p, const PixelSurface& s) {
-                ZoomCopyRect(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, shift);
+                test::Ops().zoomCopyRect(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, shift);
             },
             [shift](PixelSurface& d, const Placement& p, const PixelSurface& s) {
                 reference::RefZoomCopyRect(d, p.x, p.y, p.w, p.h, s, p.sx, p.sy, shift);
@@ -122,7 +122,7 @@ TEST(ZoomCopyRandom, ScreenSizedZoomMatchesTheReference) {
         for (int origin : {0, 37, 200}) {
             SCOPED_TRACE("shift " + std::to_string(shift) + " origin " + std::to_string(origin));
             GuardedSurface fast(240, 320), ref(240, 320);
-            ZoomCopyRect(*fast, -3, 5, 240, 320, *canvas, origin, origin / 2, shift);
+            test::Ops().zoomCopyRect(*fast, -3, 5, 240, 320, *canvas, origin, origin / 2, shift);
             reference::RefZoomCopyRect(*ref, -3, 5, 240, 320, *canvas, origin, origin / 2, shift);
             ASSERT_EQ(fast.Buffer(), ref.Buffer());
         }

@@ -15,6 +15,7 @@
 
 namespace {
 
+using vellum::BarAction;
 using vellum::PaperIconRect;
 using vellum::PenIconRect;
 using vellum::Region;
@@ -483,12 +484,19 @@ void EtchedSeparator(Art& a, int x, int y0, int y1) {
     a.VLine(x + 1, y0, y1, kWhite);
 }
 
+// The first column of a bar hot area.
+int AreaStart(BarAction action) {
+    for (const vellum::BarHotArea& area : vellum::kBarHotAreas)
+        if (area.action == action) return area.x0;
+    return 0;
+}
+
 void DrawStatusBar(Art& a) {
     SkinRect bar = RegionRect(Region::PristineBar);
     a.Clip(bar);
     a.Fill(bar, kBarBg);
-    a.HLine(0, 239, 0, kBarEdge);
-    a.HLine(0, 239, 29, kBarEdge);
+    a.HLine(0, bar.w - 1, 0, kBarEdge);
+    a.HLine(0, bar.w - 1, bar.h - 1, kBarEdge);
 
     // 0..99, show or hide the panel: a small panel with its five page pictograms.
     a.RoundRect(4.5, 5.5, 95.5, 24.5, 4, Mix(kBarBg, kWhite, 0.55));
@@ -497,14 +505,18 @@ void DrawStatusBar(Art& a) {
 
     // Separators between the hot areas; none between pen and colour, where the pen
     // number sits.
-    for (int x : {100, 140, 160, 180, 199, 220}) EtchedSeparator(a, x, 5, 24);
+    for (int x : {AreaStart(BarAction::ToggleEraser), AreaStart(BarAction::NextPaper),
+                  AreaStart(BarAction::NextZoom), AreaStart(BarAction::ToggleHand),
+                  AreaStart(BarAction::Emblem) - 1, AreaStart(BarAction::MoveStrips) - 1})
+        EtchedSeparator(a, x, 5, 24);
 
     // Pen (icon and number are drawn by the program on the plain ground at 105..122),
     // with a small pencil above as its label.
     Pencil(a, 106, 6.5, 121, 3.5, 3.2);
-    // Colour: a frame around the swatch the program fills at (125,14).
-    a.Fill(124, 13, 12, 12, kInk);
-    a.Fill(125, 14, 10, 10, kWhite);
+    // Colour: a frame around the swatch the program fills.
+    const SkinRect swatch = vellum::kBarSwatch;
+    a.Fill(swatch.x - 1, swatch.y - 1, swatch.w + 2, swatch.h + 2, kInk);
+    a.Fill(swatch, kWhite);
     a.Disc(127.5, 5.5, 2.2, Colour{214, 70, 62});
     a.Disc(132.5, 5.5, 2.2, Colour{64, 122, 196});
     // Paper: two sheets, one on the other, above the icon.
@@ -522,9 +534,8 @@ void DrawStatusBar(Art& a) {
     a.Pixels(184, 2, hand, 9, kInkSoft);
     // The blank must stay plain: it is copied under every bar icon.
     a.Fill(RegionRect(Region::BarPenBlank), kBarBg);
-    a.Fill(145, 14, 10, 10, kBarBg);
-    a.Fill(165, 14, 10, 10, kBarBg);
-    a.Fill(185, 14, 10, 10, kBarBg);
+    for (SkinRect icon : {vellum::kBarPaperIcon, vellum::kBarZoomIcon, vellum::kBarHandIcon})
+        a.Fill(icon, kBarBg);
 
     // 200..220: the emblem, as the program copies it in at start.
     SkinRect slot = RegionRect(Region::BarEmblemSlot);
@@ -547,17 +558,19 @@ void DrawPanel(Art& a) {
     a.Clip(panel);
     a.Fill(panel, kPageBg);
     // The tab column and the quit button.
-    a.Fill(0, top, 40, 130, kTabBg);
-    a.VLine(40, top, top + 129, kTabSep);
-    a.HLine(0, 239, top, kBarEdge);
-    a.HLine(0, 239, top + 129, kBarEdge);
-    for (int p = 0; p < 5; ++p) {
+    const int tabs = vellum::kPanelHotAreas[0].x1 + 1;  // the tab column's width
+    a.Fill(0, top, tabs, panel.h, kTabBg);
+    a.VLine(tabs, top, top + panel.h - 1, kTabSep);
+    a.HLine(0, panel.w - 1, top, kBarEdge);
+    a.HLine(0, panel.w - 1, top + panel.h - 1, kBarEdge);
+    for (int p = 0; p < vellum::kPageCount; ++p) {
         int y = top + 10 + 20 * p;
         a.HLine(3, 36, y, kTabSep);
         a.HLine(3, 36, y + 1, Mix(kTabBg, kWhite, 0.5));
         kTabIcons[p](a, 20, y + 2);
-        // The socket where the tab mark lands (selection mark at (15, 20 + 20 page)).
-        a.Ring(20, top + 25 + 20 * p, 3, 0.9, kSocket);
+        // The socket where the tab mark lands, at the centre of the selection mark.
+        const vellum::SkinPoint mark = vellum::TabMarkPlace(p);
+        a.Ring(mark.x + 5, top + mark.y + 5, 3, 0.9, kSocket);
     }
     a.HLine(3, 36, top + 110, kTabSep);
     a.HLine(3, 36, top + 111, Mix(kTabBg, kWhite, 0.5));
