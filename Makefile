@@ -22,7 +22,6 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) test-asan
-	bash scripts/check-levels
 
 # The unit tests once more, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps

@@ -56,7 +56,8 @@ bool CVellumView::OnCreate() {
     H = ch;
     W = cw + ((8 - cw % 8) % 8);
 
-    // 7-9. The skin: the file's top-left 240 x 500 pixels; a smaller file is refused.
+    // 7-9. The skin: the top-left part of the file that the skin image holds; a smaller
+    //    file is refused.
     const std::string skinPath = platform.ProgramDir() + "vellum.dat";
     OwnedSurface loaded;
     if (!LoadPictureFile(skinPath, loaded) || loaded->width < kSkinImageWidth ||

@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "dialogs/Templates.h"
+#include "resources/DialogTemplate.h"
 
 namespace vellum {
 

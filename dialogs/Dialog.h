@@ -8,45 +8,9 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "resources/DialogTemplate.h"
 
 namespace vellum {
-
-enum class ControlKind { Static, Edit, CheckBox, RadioButton, GroupBox, UpDown, PushButton, Icon };
-
-enum ControlStyle : uint32_t {
-    StyleNone = 0,
-    StyleDefaultButton = 1u << 0,  // push button: the default button (Enter)
-    StyleDigitsOnly = 1u << 1,     // edit: accepts digits only
-    StyleGroupStart = 1u << 2,     // radio: starts a group
-    StyleTabStop = 1u << 3,
-    StyleBorder = 1u << 4,
-    StyleAutoHScroll = 1u << 5,    // edit: scrolls horizontally as one types
-    StyleHorizontal = 1u << 6,     // up-down: left and right arrows
-    StyleAutoBuddy = 1u << 7,      // up-down: its buddy is the control before it
-    StyleSetBuddyInt = 1u << 8,    // up-down: writes its value into the buddy as an integer
-    StyleArrowKeys = 1u << 9,      // up-down: the arrow keys step it
-    StyleNoThousands = 1u << 10,   // up-down: no thousands separator
-    StyleAutoCheck = 1u << 11,     // check box or radio: checks itself when clicked
-    StyleLeftAlign = 1u << 12,     // static: left-aligned text
-};
-
-struct ControlTemplate {
-    ControlKind kind;
-    int id;         // -1 for controls without an id (labels, group boxes)
-    int x, y, w, h; // dialog units
-    uint32_t style;
-    const char* text;  // built-in (Japanese) text; the active resources may replace it
-};
-
-struct DialogTemplate {
-    int id;
-    const char* caption;
-    const char* fontFace;
-    int pointSize;
-    int width, height;  // dialog units
-    const ControlTemplate* controls;
-    int controlCount;
-};
 
 // A control as it stands: the platform shows it, the user changes it.
 struct ControlState {

@@ -1,6 +1,6 @@
 #include "dialogs/StylusSettingsDialog.h"
 
-#include "dialogs/Templates.h"
+#include "resources/DialogTemplate.h"
 
 namespace vellum {
 

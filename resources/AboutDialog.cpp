@@ -1,5 +1,5 @@
 // Template of the About box (dialog 100), 95 x 43 dialog units.
-#include "dialogs/AboutDialog.h"
+#include "resources/DialogTemplate.h"
 
 namespace vellum {
 

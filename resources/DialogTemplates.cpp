@@ -4,8 +4,7 @@
 #include <cstddef>
 #include <initializer_list>
 
-#include "dialogs/AboutDialog.h"
-#include "dialogs/Templates.h"
+#include "resources/DialogTemplate.h"
 
 namespace vellum {
 

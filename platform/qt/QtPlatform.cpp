@@ -32,6 +32,8 @@ namespace {
 
 // Room left for the window frame and title when the default scale is chosen.
 constexpr int kFrameMargin = 64;
+// How long a screenshot run waits for a picture named on the command line to open.
+constexpr int kPictureWaitMs = 600;
 
 // The signal handler's end of the pipe, and the event loop's end.
 int gSignalPipe[2] = {-1, -1};
@@ -144,7 +146,7 @@ bool QtPlatform::Start(ViewInput& input) {
     started = true;
     if (!options.screenshotPath.empty()) {
         // A picture named on the command line opens 100 ms after start: wait for it.
-        const int delay = QString::fromStdString(options.commandLine).size() > 5 ? 500 : 0;
+        const int delay = QString::fromStdString(options.commandLine).size() > 5 ? kPictureWaitMs : 0;
         connect(viewWidget, &CViewWidget::FirstPainted, this,
                 [this, delay] { QTimer::singleShot(delay, this, &QtPlatform::TakeScreenshot); });
         QTimer::singleShot(5000, this, &QtPlatform::TakeScreenshot);

@@ -20,7 +20,7 @@
 
 #include "QtTestSupport.h"
 #include "app/VellumView.h"
-#include "dialogs/Templates.h"
+#include "resources/DialogTemplate.h"
 #include "platform/qt/QtDialog.h"
 #include "platform/qt/ViewWidget.h"
 #include "resources/Resources.h"

@@ -13,7 +13,7 @@
 #include "dialogs/ColourEntryDialog.h"
 #include "dialogs/KeySettingsDialog.h"
 #include "dialogs/StylusSettingsDialog.h"
-#include "dialogs/Templates.h"
+#include "resources/DialogTemplate.h"
 #include "engine/pixel/PixelOps.h"
 #include "resources/StringIds.h"
 

@@ -11,7 +11,7 @@
 #include "dialogs/ColourEntryDialog.h"
 #include "dialogs/KeySettingsDialog.h"
 #include "dialogs/StylusSettingsDialog.h"
-#include "dialogs/Templates.h"
+#include "resources/DialogTemplate.h"
 #include "platform/common/DynamicLibrary.h"
 #include "resources/Resources.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/Templates.h"
+#include "resources/DialogTemplate.h"
 
 namespace vellum {
 namespace {
@@ -56,7 +56,7 @@ void ExpectTemplate(const DialogTemplate& t, int id, const char* caption, int po
     }
 }
 
-TEST(ReviewDialogTemplates, StylusSettingsInTabOrder) {
+TEST(DialogTemplates, StylusSettingsInTabOrder) {
     const uint32_t radio = StyleAutoCheck;
     ExpectTemplate(kStylusSettingsTemplate, 130, "Stylus Setting", 9, 123, 145,
                    {{ControlKind::CheckBox, 1000, 10, 15, 85, 10, kCheck, "スタイラス入力方式"},
@@ -71,7 +71,7 @@ TEST(ReviewDialogTemplates, StylusSettingsInTabOrder) {
                     {ControlKind::GroupBox, -1, 5, 55, 110, 55, StyleNone, "線なめらか処理"}});
 }
 
-TEST(ReviewDialogTemplates, ColourEntryInTabOrder) {
+TEST(DialogTemplates, ColourEntryInTabOrder) {
     ExpectTemplate(kColourEntryTemplate, 131, "色数値入力", 9, 101, 95,
                    {{S, -1, 5, 10, 10, 10, StyleNone, "R"},
                     {E, 1003, 15, 5, 30, 15, kNumberEdit, nullptr},
@@ -87,7 +87,7 @@ TEST(ReviewDialogTemplates, ColourEntryInTabOrder) {
                     {B, 1, 65, 70, 30, 20, kOk, "OK"}});
 }
 
-TEST(ReviewDialogTemplates, KeySettingsEditsAndButtonsThenOkCancelThenLabels) {
+TEST(DialogTemplates, KeySettingsEditsAndButtonsThenOkCancelThenLabels) {
     const uint32_t set = StyleTabStop;
     ExpectTemplate(kKeySettingsTemplate, 132, "キー設定", 8, 132, 109,
                    {// Left column: eyedropper, zoom, overwrite save, darker, lighter.
@@ -123,7 +123,7 @@ TEST(ReviewDialogTemplates, KeySettingsEditsAndButtonsThenOkCancelThenLabels) {
                     {S, 1034, 65, 55, 30, 10, StyleNone, "前の紙"}});
 }
 
-TEST(ReviewDialogTemplates, KeyCaptureHasOnlyItsLeftAlignedText) {
+TEST(DialogTemplates, KeyCaptureHasOnlyItsLeftAlignedText) {
     ExpectTemplate(kKeyCaptureTemplate, 133, "キー入力", 9, 71, 39,
                    {{S, -1, 5, 10, 60, 20, StyleNone, "設定するキーを押してください"}});
     EXPECT_TRUE(kKeyCaptureTemplate.controls[0].style & StyleLeftAlign);
