@@ -27,7 +27,7 @@ test: build
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELLUM_SANITIZE=ON \
 	      -DVELLUM_QT=OFF -DVELLUM_BENCH=OFF
-	cmake --build $(ASAN_BUILD) -j $(JOBS) --target test_pixel test_formats test_system vellum-scenario
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target test_pixel test_engine test_formats test_system vellum-scenario
 	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L 'unit|scenario'
 
 bench: build

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "QtTestSupport.h"
+#include "app/ViewInput.h"
 #include "platform/qt/KeyMap.h"
 
 namespace vellum::test {
@@ -10,6 +11,16 @@ namespace vellum::test {
 class KeyMapTest : public QObject {
     Q_OBJECT
 private slots:
+    void ModifiersBecomeTheProgramsFlags() {
+        QCOMPARE(ModifierFlags(Qt::NoModifier), unsigned(kModNone));
+        QCOMPARE(ModifierFlags(Qt::ControlModifier), unsigned(kModCtrl));
+        QCOMPARE(ModifierFlags(Qt::ControlModifier | Qt::ShiftModifier), unsigned(kModCtrl | kModShift));
+        QCOMPARE(ModifierFlags(Qt::AltModifier | Qt::KeypadModifier), unsigned(kModAlt));
+        QKeyEvent z(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(VirtualKeyFromEvent(&z), 90u);
+        QCOMPARE(ModifiersOf(&z), unsigned(kModCtrl | kModShift));
+    }
+
     void LettersDigitsAndFunctionKeys() {
         QCOMPARE(VirtualKeyFromQt(Qt::Key_A, Qt::NoModifier), 65u);
         QCOMPARE(VirtualKeyFromQt(Qt::Key_Z, Qt::ShiftModifier), 90u);
