@@ -3,7 +3,7 @@
 // else the platform's own open and save dialogs, both with the same request record.
 #include <string>
 
-#include "imageio/OpenFileName.h"
+#include "platform/OpenFileName.h"
 #include "platform/Platform.h"
 
 namespace vellum {

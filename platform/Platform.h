@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/pixel/Surface.h"
-#include "imageio/OpenFileName.h"
+#include "platform/OpenFileName.h"
 
 namespace vellum {
 

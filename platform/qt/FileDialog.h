@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "imageio/OpenFileName.h"
+#include "platform/OpenFileName.h"
 
 class QWidget;
 

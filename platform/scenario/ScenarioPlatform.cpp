@@ -5,7 +5,7 @@
 
 #include "app/ViewInspection.h"
 #include "engine/pixel/PixelOps.h"
-#include "imageio/OpenFileName.h"
+#include "platform/OpenFileName.h"
 #include "imageio/formats/ChooserRules.h"
 #include "platform/common/DynamicLibrary.h"
 #include "platform/common/SettingsFile.h"
