@@ -192,9 +192,6 @@ public:
     bool SavePicture();
     bool WritePicture();
     bool FitPicture(const std::string& path);
-
-    // Whether ExitCommand decided to stay open (the mended quit), for the frame.
-    bool quitCancelled = false;
 };
 
 // The process-wide shutdown-done flag: ShutdownView runs at most once per process.

@@ -138,14 +138,12 @@ void CVellumView::ShowAbout() {
 // ---- Quitting -----------------------------------------------------------------------
 
 void CVellumView::ExitCommand() {
-    quitCancelled = true;
     // Anything but No quits.
     if (Message(IDS_QUIT, MsgButtons::YesNo) == MsgAnswer::No) return;
     if (modified && Message(IDS_SAVE_CHANGED, MsgButtons::YesNo) == MsgAnswer::Yes) {
         // The user wants the picture kept: without a written file it is not thrown away.
         if (!SavePictureAs()) return;
     }
-    quitCancelled = false;
     ShutdownView();
     platform.PostClose();
 }

@@ -393,7 +393,6 @@ protected:
         EXPECT_FALSE(gShutdownDone);
         EXPECT_EQ(platform.settingsWrites, 0);
         EXPECT_TRUE(view->canvas.Exists());
-        EXPECT_TRUE(view->quitCancelled);
     }
 };
 
@@ -411,7 +410,6 @@ TEST_F(PanelQuitTest, UnmodifiedAsksOnceAndWritesTheSettingsOnce) {
     EXPECT_EQ(platform.closePosts, 1);
     EXPECT_TRUE(gShutdownDone);
     EXPECT_FALSE(view->canvas.Exists());
-    EXPECT_FALSE(view->quitCancelled);
     // The window's destruction asks for the shutdown again: it does nothing.
     view->OnDestroy();
     EXPECT_EQ(platform.settingsWrites, 1);
