@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/History.h"
 #include "app/ViewInput.h"
 #include "engine/Geometry.h"
 #include "engine/Pencil.h"
@@ -38,7 +39,16 @@ enum KeyIndex : int {
 constexpr uint32_t kNoKey = 1;
 
 // Items of the status bar.
-enum BarItem : int { BarPen = 0, BarColour = 1, BarPaper = 2, BarZoom = 3, BarHand = 4, BarAll = 5, BarNone = 6 };
+enum BarItem : int {
+    BarPen = 0,
+    BarColour = 1,
+    BarPaper = 2,
+    BarZoom = 3,
+    BarHand = 4,
+    BarAll = 5,
+    BarNone = 6,
+    BarUndo = 7,  // the undo slot, where the pristine bar has the emblem
+};
 
 // Pages of the tool panel.
 enum PanelPage : int { PageFile = 0, PagePen = 1, PageColour = 2, PagePaper = 3, PageSettings = 4 };
@@ -108,8 +118,15 @@ public:
     OwnedSurface penBuffer;
     OwnedSurface screenBuffer;
 
+    // The colour the pen stamp was last built with (the display colour then).
+    Rgb penColour;
     // The stroke's moving average, reset at each stroke's first point.
     Smoother smoother;
+
+    // Undo and redo, and what the strips last showed of them.
+    UndoHistory history;
+    bool shownCanUndo = false;
+    bool shownCanRedo = false;
 
     // ---- app/: creation, shutdown, window messages ---------------------------------------
     // Window create message; false only when the frame's own creation fails.
@@ -145,6 +162,21 @@ public:
     void OnPenMove(int x, int y, const PenPoint* points, int count);
     void OnPenUp(int x, int y);
     void DrawTo(int x, int y);
+
+    // ---- app/ViewHistory.cpp: undo and redo ------------------------------------------------
+    // Each takes the last step back, or the next one forward, and shows what changed; they
+    // do nothing while a stroke is in progress or with nothing to undo or redo.
+    void Undo();
+    void Redo();
+    // A stroke ended: what it changed becomes a step.
+    void EndStrokeStep();
+    // A step that rewrote the whole canvas (the filter, New, Open), after
+    // history.BeforeWriteAll() and the change.
+    void RecordWholeStep(StepKind kind, const std::string& pathBefore);
+    // Redraws the undo and redo controls of the strips when what they show changed.
+    void UpdateUndoControls();
+    // Shows a box of the canvas as the view shows it (zoomed, or 1:1 in full view).
+    void RefreshCanvasBox(Box box);
 
     // ---- app/ViewScreen.cpp: composing and showing the screen ---------------------------
     ScreenGeometry Geometry() const;

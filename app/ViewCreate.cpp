@@ -124,6 +124,8 @@ bool CVellumView::OnCreate() {
     SetColour(0, false);
     // 21.
     filePath = DefaultPicturePath();
+    // Undo starts from the white canvas; without the memory for it the program draws on.
+    if (history.Start(*canvas)) history.SetMemoryLimit(platform.UndoMemoryLimit());
     return true;
 }
 

@@ -25,12 +25,29 @@ void CVellumView::OnSetFocus() { EnterFullScreen(true); }
 
 void CVellumView::OnKillFocus() { LeaveFullScreen(true); }
 
-void CVellumView::OnKeyDown(uint32_t code, unsigned) {
-    // The eyedropper comes first, so a code bound to both selects it.
-    if (code == keyCodes[KeyEyedropper])
+namespace {
+
+constexpr uint32_t kKeyY = 89;
+constexpr uint32_t kKeyZ = 90;
+
+}  // namespace
+
+void CVellumView::OnKeyDown(uint32_t code, unsigned modifiers) {
+    // The eyedropper comes first, so a code bound to both selects it. A bound key acts
+    // as bound, never as a shortcut.
+    if (code == keyCodes[KeyEyedropper]) {
         holdMode = 1;
-    else if (code == keyCodes[KeyZoom])
+        return;
+    }
+    if (code == keyCodes[KeyZoom]) {
         holdMode = 2;
+        return;
+    }
+    const unsigned held = modifiers & (kModCtrl | kModShift | kModAlt);
+    if (code == kKeyZ && held == kModCtrl)
+        Undo();
+    else if ((code == kKeyZ && held == (kModCtrl | kModShift)) || (code == kKeyY && held == kModCtrl))
+        Redo();
 }
 
 void CVellumView::OnKeyUp(uint32_t code, unsigned) {

@@ -41,21 +41,22 @@ void CVellumView::SelectPen(int index, bool refreshStatus) {
     if (refreshStatus) DrawStatusBar(BarPen, true);
     if (!penBuffer.Exists() || !skinImage.Exists()) return;
     const SkinRect mask = PenIconRect(penIndex);
-    BuildPenStamp(ops, *penBuffer, *skinImage, mask.x, mask.y, RgbOf(DisplayColour()));
+    penColour = RgbOf(DisplayColour());
+    BuildPenStamp(ops, *penBuffer, *skinImage, mask.x, mask.y, penColour);
 }
 
-Pencil CVellumView::CurrentPencil() const {
-    return Pencil{*penBuffer, RgbOf(DisplayColour()), eraser != 0};
-}
+Pencil CVellumView::CurrentPencil() const { return Pencil{*penBuffer, penColour, eraser != 0}; }
 
 Box CVellumView::StampPen(PixelSurface& surface, int x, int y) {
     if (!penBuffer.Exists()) return {};
+    if (canvas.Exists() && &surface == &*canvas) history.BeforeWrite(StampBox(x, y));
     return vellum::StampPen(ops, surface, CurrentPencil(), x, y);
 }
 
 Box CVellumView::DrawSegment(int x0, int y0, int x1, int y1) {
     if (!canvas.Exists() || !penBuffer.Exists()) return {};
     const StrokeSurfaces surfaces{*canvas, *coverageLayer, *colourLayer, *paperSurface};
+    history.BeforeWrite(SegmentBox(x0, y0, x1, y1));
     return vellum::DrawSegment(ops, surfaces, CurrentPencil(), x0, y0, x1, y1);
 }
 
@@ -171,6 +172,7 @@ void CVellumView::OnPenUp(int x, int y) {
         cx = viewOriginX + (x >> zoomShift);
         cy = viewOriginY + (y >> zoomShift);
     }
+    const bool stroke = penDown == 1 && !handMode;
     if (holdMode == 2) {
         ZoomAtPoint(cx, cy);
     } else if (holdMode == 1) {
@@ -193,6 +195,8 @@ void CVellumView::OnPenUp(int x, int y) {
         }
     }
     penDown = 0;
+    // Whatever the release did, what the press drew is one step.
+    if (stroke) EndStrokeStep();
 }
 
 }  // namespace vellum

@@ -63,7 +63,7 @@ Box DrawSegment(const PixelOps& ops, const StrokeSurfaces& s, const Pencil& penc
                 int x1, int y1) {
     const int adx = std::abs(x1 - x0);
     const int ady = std::abs(y1 - y0);
-    const Box box{x0 < x1 ? x0 : x1, y0 < y1 ? y0 : y1, adx + kStampSize, ady + kStampSize};
+    const Box box = SegmentBox(x0, y0, x1, y1);
 
     // Nothing carries over from the previous segment.
     ops.fillRectBlack(s.colour, box.x, box.y, box.w, box.h);

@@ -51,6 +51,13 @@ struct StrokeSurfaces {
     const PixelSurface& paper;
 };
 
+// The boxes a stamp and a segment between two stamp corners may write, before clipping.
+inline Box StampBox(int x, int y) { return {x, y, kStampSize, kStampSize}; }
+inline Box SegmentBox(int x0, int y0, int x1, int y1) {
+    return {x0 < x1 ? x0 : x1, y0 < y1 ? y0 : y1, (x1 > x0 ? x1 - x0 : x0 - x1) + kStampSize,
+            (y1 > y0 ? y1 - y0 : y0 - y1) + kStampSize};
+}
+
 // Builds the pen buffer from the 10 x 10 mask at (maskX, maskY) of masks and the colour.
 void BuildPenStamp(const PixelOps& ops, PixelSurface& pen, const PixelSurface& masks, int maskX,
                    int maskY, Rgb colour);

@@ -32,6 +32,8 @@ void ShowFreshPicture(CVellumView& view) {
     view.modified = 0;
     view.DrawStatusBar(BarAll, false);
     view.DrawToolPanel(false);
+    view.shownCanUndo = view.history.CanUndo();
+    view.shownCanRedo = view.history.CanRedo();
     view.RefreshRect(0, 0, -1, -1);
 }
 
@@ -42,8 +44,13 @@ bool CVellumView::NewPicture() {
     if (modified && Message(IDS_SAVE_CHANGED, MsgButtons::YesNo) == MsgAnswer::Yes) SavePictureAs();
     if (Message(IDS_NEW_PICTURE, MsgButtons::YesNo) != MsgAnswer::Yes) return false;
     ops.fillRectWhite(*screenBuffer, 0, 0, W, H);
+    history.BeforeWriteAll();
     ops.fillRectWhite(*canvas, 0, 0, W, H);
+    const std::string before = filePath;
     filePath = DefaultPicturePath();
+    // A new step, and the picture just started.
+    history.RecordWhole(StepKind::New, before, filePath);
+    history.MarkSaved();
     ShowFreshPicture(*this);
     return true;
 }
@@ -68,6 +75,9 @@ bool CVellumView::OpenPicture(const std::string& path) {
         filePath = previous;
         return false;
     }
+    // A new step, and the picture just opened.
+    history.RecordWhole(StepKind::Open, previous, filePath);
+    history.MarkSaved();
     ShowFreshPicture(*this);
     return true;
 }
@@ -110,7 +120,10 @@ bool CVellumView::WritePicture() {
     platform.ShowMessage(0, message, MsgButtons::Ok);
     // Only a complete file makes the picture clean: after a failed save a later quit
     // must still offer to save it.
-    if (written) modified = 0;
+    if (written) {
+        modified = 0;
+        history.MarkSaved();
+    }
     return written;
 }
 

@@ -16,6 +16,7 @@ bool CVellumView::FitPicture(const std::string& path) {
         return false;
     }
     const int bw = picture->width, bh = picture->height;
+    history.BeforeWriteAll();  // the picture replaces the canvas: one step
     ops.fillRectWhite(*canvas, 0, 0, W, H);
 
     FitRule rule = FitRule::Corner;

@@ -51,7 +51,9 @@ void CVellumView::ColourEntryCommand() {
     modified = 1;
     if (!canvas.Exists() || !coverageLayer.Exists()) return;
     ops.fillRectColour(*coverageLayer, 0, 0, W, H, r, g, b);
+    history.BeforeWriteAll();
     ops.blendRect(*canvas, 0, 0, W, H, *coverageLayer, 0, 0, Multiply);
+    RecordWholeStep(StepKind::Filter, filePath);
     RefreshRect(0, 0, -1, -1);
 }
 

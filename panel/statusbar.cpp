@@ -53,6 +53,13 @@ void DrawZoomItem(CVellumView& view, PixelSurface& skin) {
     MultiplyMark(view.ops, skin, kBarZoomIcon, ZoomIconRect(view.zoomShift));
 }
 
+// The undo pictogram over the emblem's place, dimmed with nothing to undo.
+void DrawUndoItem(CVellumView& view, PixelSurface& skin) {
+    const SkinRect slot = RegionRect(Region::BarEmblemSlot);
+    const SkinRect p = RegionRect(view.history.CanUndo() ? Region::BarUndo : Region::BarUndoDimmed);
+    view.ops.copyRectRop(skin, slot.x, kBarWorkRow + slot.y, p.w, p.h, skin, p.x, p.y, SRCCOPY);
+}
+
 void DrawHandItem(CVellumView& view, PixelSurface& skin) {
     CopyIconBlank(view.ops, skin, kBarHandIcon);
     if (view.handMode) MultiplyMark(view.ops, skin, kBarHandIcon, RegionRect(Region::SelectionMark));
@@ -72,6 +79,7 @@ void CVellumView::DrawStatusBar(int item, bool refresh) {
                 DrawPaperItem(*this, skin);
                 DrawZoomItem(*this, skin);
                 DrawHandItem(*this, skin);
+                DrawUndoItem(*this, skin);
                 break;
             }
             case BarPen: DrawPenItem(*this, skin); break;
@@ -79,6 +87,7 @@ void CVellumView::DrawStatusBar(int item, bool refresh) {
             case BarPaper: DrawPaperItem(*this, skin); break;
             case BarZoom: DrawZoomItem(*this, skin); break;
             case BarHand: DrawHandItem(*this, skin); break;
+            case BarUndo: DrawUndoItem(*this, skin); break;
             default: break;  // no item: the bar is only refreshed
         }
     }

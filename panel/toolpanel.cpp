@@ -30,6 +30,12 @@ void CVellumView::DrawToolPanel(bool refresh) {
         switch (panelPage) {
             case PageFile:
                 MultiplyRect(ops, skin, RegionRect(Region::FileButtons), kFileButtonsPlace);
+                MultiplyRect(ops, skin,
+                             RegionRect(history.CanUndo() ? Region::UndoButton : Region::UndoButtonDimmed),
+                             kUndoButtonPlace);
+                MultiplyRect(ops, skin,
+                             RegionRect(history.CanRedo() ? Region::RedoButton : Region::RedoButtonDimmed),
+                             kRedoButtonPlace);
                 break;
             case PagePen:
                 CopyRegion(ops, skin, Region::PenRow, kPenRowPlace);
@@ -93,7 +99,7 @@ void CVellumView::HitStatusBar(int x) {
         case BarAction::NextZoom: NextZoomCommand(*this); break;
         case BarAction::ToggleHand: ToggleHandModeCommand(*this); break;
         case BarAction::MoveStrips: MoveStripsCommand(*this); break;
-        case BarAction::Emblem:  // the emblem does nothing
+        case BarAction::Undo: Undo(); break;
         case BarAction::None: break;
     }
 }
@@ -114,6 +120,8 @@ void CVellumView::HitToolPanel(int x, int y) {
         case PanelAction::ColourEntry: ColourEntryCommand(); break;
         case PanelAction::SelectPaper: SelectPaperCommand(*this, PaperAt(x)); break;
         case PanelAction::KeySettings: KeySettingsCommand(); break;
+        case PanelAction::Undo: Undo(); break;
+        case PanelAction::Redo: Redo(); break;
         case PanelAction::Nothing:
         case PanelAction::None: break;
     }

@@ -46,6 +46,8 @@ public:
     virtual void PaintRect(const PixelSurface& screen, int x, int y, int w, int h) {
         PresentRect(screen, x, y, w, h);
     }
+    // How much memory undo may keep (bytes); the desktop program's --undo-memory.
+    virtual int64_t UndoMemoryLimit() { return int64_t(128) << 20; }
     // The program's icon, a rectangle of picture (the skin's emblem).
     virtual void SetAppIcon(const PixelSurface& picture, int x, int y, int w, int h) {}
 

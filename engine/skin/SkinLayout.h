@@ -71,6 +71,14 @@ enum class Region : int32_t {
     CustomPenTarget,     // what a custom pen image replaces
     CustomPaperTarget,   // what a custom paper image replaces (both textures)
     Spare,               // not used
+    // Undo and redo: the bar's undo pictogram (over the emblem's place) and the file
+    // page's two buttons, each as shown when available and dimmed.
+    BarUndo,
+    BarUndoDimmed,
+    UndoButton,
+    UndoButtonDimmed,
+    RedoButton,
+    RedoButtonDimmed,
     Count
 };
 
@@ -106,6 +114,12 @@ constexpr SkinRect kRegions[] = {
     {10, 170, 170, 10},  // CustomPenTarget
     {0, 250, 200, 100},  // CustomPaperTarget
     {0, 660, 240, 200},  // Spare
+    {160, 450, 20, 20},  // BarUndo
+    {180, 450, 20, 20},  // BarUndoDimmed
+    {0, 450, 40, 35},    // UndoButton
+    {40, 450, 40, 35},   // UndoButtonDimmed
+    {80, 450, 40, 35},   // RedoButton
+    {120, 450, 40, 35},  // RedoButtonDimmed
 };
 static_assert(sizeof(kRegions) / sizeof(kRegions[0]) == static_cast<int32_t>(Region::Count),
               "one rectangle per region");
@@ -170,7 +184,7 @@ enum class BarAction : int32_t {
     NextPaper,
     NextZoom,
     ToggleHand,
-    Emblem,
+    Undo,  // the emblem's place
     MoveStrips,
     None,
 };
@@ -182,7 +196,7 @@ constexpr BarHotArea kBarHotAreas[] = {
     {0, 99, BarAction::TogglePanel},  {100, 119, BarAction::ToggleEraser},
     {120, 139, BarAction::ColourPage}, {140, 159, BarAction::NextPaper},
     {160, 179, BarAction::NextZoom},  {180, 199, BarAction::ToggleHand},
-    {200, 220, BarAction::Emblem},    {221, 239, BarAction::MoveStrips},
+    {200, 220, BarAction::Undo},      {221, 239, BarAction::MoveStrips},
 };
 static_assert(kBarHotAreas[7].x1 + 1 == kStripWidth, "the bar's areas cover its width");
 
@@ -209,6 +223,9 @@ constexpr int32_t kPaperSwatchSize = 40;
 constexpr SkinPoint PaperSwatchPlace(int32_t paper) { return {60 + 40 * paper, 40}; }
 constexpr SkinPoint PaperMarkPlace(int32_t paper) { return {75 + 40 * paper, 25}; }
 constexpr SkinPoint kKeySettingsPlace{65, 55};
+// The file page's undo and redo buttons, under the four file buttons.
+constexpr SkinPoint kUndoButtonPlace{60, 75};
+constexpr SkinPoint kRedoButtonPlace{100, 75};
 
 // What a release at a panel point does: the first row holding the point acts, bounds
 // inclusive; page -1 rows act on every page.
@@ -228,6 +245,8 @@ enum class PanelAction : int32_t {
     ColourEntry,
     SelectPaper,  // paper (x - 60) / 40
     KeySettings,
+    Undo,
+    Redo,
     None,
 };
 struct PanelHotArea {
@@ -247,6 +266,8 @@ constexpr PanelHotArea kPanelHotAreas[] = {
     {0, 101, 139, 31, 69, PanelAction::Open},
     {0, 141, 179, 31, 69, PanelAction::SaveAs},
     {0, 181, 219, 31, 69, PanelAction::Save},
+    {0, 61, 99, 76, 109, PanelAction::Undo},
+    {0, 101, 139, 76, 109, PanelAction::Redo},
     {1, 56, 234, 26, 54, PanelAction::SelectPen},
     {1, 111, 169, 91, 114, PanelAction::StylusSettings},
     {2, 51, 229, 31, 89, PanelAction::PalettePick},
@@ -271,6 +292,15 @@ constexpr bool InPalette(int32_t x, int32_t y) {
     return x > kPalettePlace.x && x < kPalettePlace.x + p.w && y > kPalettePlace.y &&
            y < kPalettePlace.y + p.h;
 }
+static_assert(RegionRect(Region::BarUndo).w == RegionRect(Region::BarEmblemSlot).w &&
+                  RegionRect(Region::BarUndo).h == RegionRect(Region::BarEmblemSlot).h,
+              "the undo pictogram takes the emblem's place");
+static_assert(kUndoButtonPlace.x + RegionRect(Region::UndoButton).w == kRedoButtonPlace.x &&
+                  RegionRect(Region::UndoButton).Bottom() <= kSkinFileHeight,
+              "undo and redo side by side, drawn from the file rows");
+static_assert(HitPanel(0, 61, 76) == PanelAction::Undo && HitPanel(0, 139, 109) == PanelAction::Redo &&
+                  HitPanel(0, 100, 90) == PanelAction::None && HitPanel(0, 80, 110) == PanelAction::None,
+              "undo and redo buttons inside their images, the border between them belongs to none");
 static_assert(HitPanel(2, 51, 31) == PanelAction::PalettePick && InPalette(51, 31) &&
                   !InPalette(50, 31) && !InPalette(230, 31) && InPalette(229, 89),
               "the palette's tap and drag areas agree");

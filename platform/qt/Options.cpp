@@ -46,7 +46,7 @@ bool WantsHelp(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") return true;
         if (a == "--" || !IsOption(a)) return false;  // the picture path begins
-        if (a == "--screen" || a == "--scale" || a == "--screenshot") ++i;  // its value
+        if (a == "--screen" || a == "--scale" || a == "--screenshot" || a == "--undo-memory") ++i;  // its value
     }
     return false;
 }
@@ -62,6 +62,8 @@ const char* DesktopUsage() {
            "                     largest that fits the monitor's height)\n"
            "  --fullscreen       use the whole monitor: its size divided by the scale is\n"
            "                     the screen (--screen is then ignored)\n"
+           "  --undo-memory MIB  how much memory undo may keep, in MiB (default 128, at\n"
+           "                     least 16); over it the oldest steps are forgotten\n"
            "  --screenshot PATH  save the window as a PNG picture once it is first painted\n"
            "                     (and the PICTURE opened), then exit without writing the\n"
            "                     settings; messages go to stderr, answered Yes or OK\n"
@@ -129,6 +131,18 @@ bool ParseDesktopOptions(const std::vector<std::string>& args, DesktopOptions& o
                 return false;
             }
             options.screenshotPath = value;
+            continue;
+        }
+        if (!TakeValue(args, i, "--undo-memory", value, matched)) {
+            error = "--undo-memory needs a number of MiB";
+            return false;
+        }
+        if (matched) {
+            if (!ParsePositive(value, kMostUndoMemoryMiB, options.undoMemoryMiB) ||
+                options.undoMemoryMiB < kLeastUndoMemoryMiB) {
+                error = "bad undo memory '" + value + "': give a whole number of MiB, at least 16";
+                return false;
+            }
             continue;
         }
         if (a == "--fullscreen") {

@@ -13,6 +13,7 @@ struct DesktopOptions {
     bool fullscreen = false;   // the real monitor, divided by the scale, is the screen
     std::string screenshotPath;  // grab the window once painted, save it, exit
     std::string commandLine;   // the picture path: the rest of the line, joined by spaces
+    int undoMemoryMiB = 128;   // what undo may keep, in MiB (at least 16)
 };
 
 // The smallest screen the status bar and the tool panel fit on.
@@ -20,6 +21,8 @@ constexpr int kMinScreenWidth = 240;
 constexpr int kMinScreenHeight = 160;
 constexpr int kMaxScreenSide = 8192;
 constexpr int kMaxScale = 16;
+constexpr int kLeastUndoMemoryMiB = 16;
+constexpr int kMostUndoMemoryMiB = 65536;
 
 // True when --help (or -h) comes before the picture path.
 bool WantsHelp(const std::vector<std::string>& args);

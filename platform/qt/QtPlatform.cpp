@@ -447,4 +447,6 @@ std::string QtPlatform::PicturesDir() {
 
 std::string QtPlatform::CommandLine() { return options.commandLine; }
 
+int64_t QtPlatform::UndoMemoryLimit() { return int64_t(options.undoMemoryMiB) << 20; }
+
 }  // namespace vellum

@@ -109,6 +109,7 @@ public:
     std::string ProgramDir() override;
     std::string PicturesDir() override;
     std::string CommandLine() override;
+    int64_t UndoMemoryLimit() override;
 
 private:
     void CreateWindow();

@@ -4,6 +4,8 @@
 // plain blanks under the status bar icons).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -270,7 +272,38 @@ TEST_F(SkinFile, CopiedPiecesMatchThePanelGround) {
     EXPECT_EQ(At(button.Right() - 1, button.Bottom() - 1), page);
     // The rows no region uses are plain white.
     for (int y = 450; y < 500; ++y)
-        for (int x = 0; x < 240; x += 3) EXPECT_EQ(At(x, y), (Rgb{255, 255, 255})) << x << "," << y;
+        for (int x = 0; x < 240; x += 3)
+            if (y >= 485 || x >= 200) EXPECT_EQ(At(x, y), (Rgb{255, 255, 255})) << x << "," << y;
+}
+
+TEST_F(SkinFile, UndoPiecesFitWhereTheyGo) {
+    // The bar's pictograms are copied over the emblem's place: their ground is the bar's.
+    const Rgb ground = At(RegionRect(Region::BarPenBlank).x, RegionRect(Region::BarPenBlank).y);
+    auto ink = [&](SkinRect r) {
+        int darkest = 255 * 3;
+        for (int y = 0; y < r.h; ++y)
+            for (int x = 0; x < r.w; ++x) {
+                const Rgb c = At(r.x + x, r.y + y);
+                darkest = std::min(darkest, c.r + c.g + c.b);
+            }
+        return darkest;
+    };
+    for (Region r : {Region::BarUndo, Region::BarUndoDimmed}) {
+        const SkinRect p = RegionRect(r);
+        EXPECT_EQ(At(p.x, p.y), ground);
+        EXPECT_EQ(At(p.Right() - 1, p.Bottom() - 1), ground);
+    }
+    EXPECT_LT(ink(RegionRect(Region::BarUndo)) + 150, ink(RegionRect(Region::BarUndoDimmed)))
+        << "the dimmed pictogram is clearly lighter";
+    // The buttons are multiplied onto the file page: white around them, and the dimmed
+    // ones lighter.
+    for (Region r : {Region::UndoButton, Region::UndoButtonDimmed, Region::RedoButton, Region::RedoButtonDimmed}) {
+        const SkinRect b = RegionRect(r);
+        EXPECT_EQ(At(b.x, b.y), (Rgb{255, 255, 255}));
+        EXPECT_EQ(At(b.Right() - 1, b.y), (Rgb{255, 255, 255}));
+    }
+    EXPECT_LT(ink(RegionRect(Region::UndoButton)) + 150, ink(RegionRect(Region::UndoButtonDimmed)));
+    EXPECT_LT(ink(RegionRect(Region::RedoButton)) + 150, ink(RegionRect(Region::RedoButtonDimmed)));
 }
 
 TEST(SkinRegions, TableMatchesTheLayoutAndRegionsDoNotOverlap) {
@@ -286,7 +319,8 @@ TEST(SkinRegions, TableMatchesTheLayoutAndRegionsDoNotOverlap) {
         Region::PenRow, Region::PaperIcons, Region::ZoomIcons, Region::PanelButton,
         Region::Palette, Region::PaperA, Region::PaperB, Region::BarEmblem,
         Region::FileButtons, Region::KeySettingsButton, Region::BarWorkArea,
-        Region::PanelWorkArea, Region::Spare};
+        Region::PanelWorkArea, Region::Spare, Region::BarUndo, Region::BarUndoDimmed,
+        Region::UndoButton, Region::UndoButtonDimmed, Region::RedoButton, Region::RedoButtonDimmed};
     for (Region a : separate) {
         SkinRect r = RegionRect(a);
         EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.Right() <= kSkinImageWidth && r.Bottom() <= kSkinImageHeight);

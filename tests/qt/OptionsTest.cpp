@@ -32,6 +32,22 @@ private slots:
         QCOMPARE(o.screenshotPath, std::string("/tmp/a.png"));
     }
 
+    void UndoMemoryInMiBAtLeastSixteen() {
+        DesktopOptions o;
+        std::string error;
+        QCOMPARE(o.undoMemoryMiB, 128);
+        QVERIFY(ParseDesktopOptions({"--undo-memory", "16"}, o, error));
+        QCOMPARE(o.undoMemoryMiB, 16);
+        QVERIFY(ParseDesktopOptions({"--undo-memory=2048", "pic.bmp"}, o, error));
+        QCOMPARE(o.undoMemoryMiB, 2048);
+        QCOMPARE(o.commandLine, std::string("pic.bmp"));
+        for (const char* bad : {"15", "0", "-5", "lots", "99999999"}) {
+            QVERIFY2(!ParseDesktopOptions({"--undo-memory", bad}, o, error), bad);
+            QVERIFY(error.find("16") != std::string::npos);
+        }
+        QVERIFY(!WantsHelp({"--undo-memory", "-h"}));
+    }
+
     void ThePictureIsTheRestOfTheLineJoinedBySpaces() {
         DesktopOptions o;
         std::string error;
@@ -63,7 +79,7 @@ private slots:
         QVERIFY(!WantsHelp({"--", "--help"}));
         QVERIFY(!WantsHelp({"picture", "--help"}));
         const std::string usage = DesktopUsage();
-        for (const char* o : {"--screen", "--scale", "--fullscreen", "--screenshot", "--help"})
+        for (const char* o : {"--screen", "--scale", "--fullscreen", "--screenshot", "--undo-memory", "--help"})
             QVERIFY2(usage.find(o) != std::string::npos, o);
     }
 };

@@ -24,6 +24,8 @@ protected:
             const uint32_t k = view->currentColour;
             c = {int(k & 0xFF), int((k >> 8) & 0xFF), int((k >> 16) & 0xFF)};
         }
+        // The undo slot over the emblem's place: the pictogram, dimmed with nothing to undo.
+        if (in(200, 5, 20, 20)) return SkinPx((view->history.CanUndo() ? 160 : 180) + x - 200, 450 + y - 5);
         const int icons[3] = {145, 165, 185};
         for (int n = 0; n < 3; ++n) {
             if (!in(icons[n], 14, 10, 10)) continue;
@@ -43,9 +45,10 @@ protected:
 
 TEST_F(PanelStatusBarTest, AllItemsComposeOverThePristineBar) {
     ExpectWholeBar("start: pen 3, black, paper 0, 1:1, no hand");
-    // The emblem was copied into the pristine bar at creation.
+    // The emblem was copied into the pristine bar at creation; the bar as shown has the
+    // undo pictogram there.
     for (int j = 0; j < 20; j += 7)
-        for (int i = 0; i < 20; i += 3) EXPECT_EQ(Bar(200 + i, 5 + j), SkinPx(220 + i, 250 + j));
+        for (int i = 0; i < 20; i += 3) EXPECT_EQ(Pristine(200 + i, 5 + j), SkinPx(220 + i, 250 + j));
 
     view->penIndex = 0;
     view->eraser = 1;
@@ -165,8 +168,14 @@ TEST_F(PanelToolPanelTest, FilePageMultipliesTheFileButtons) {
     ExpectTabs(0);
     ExpectBlock("file buttons", true, 60, 30, 160, 40,
                 [&](int i, int j) { return Mul(PristinePanel(60 + i, 30 + j), SkinPx(i, 350 + j)); });
-    ExpectBlock("below the buttons", true, 40, 70, 200, 40,
+    ExpectBlock("between the rows", true, 40, 70, 200, 5,
                 [&](int i, int j) { return PristinePanel(40 + i, 70 + j); });
+    // Undo and redo under them, both dimmed with nothing to take back or forward.
+    ExpectBlock("undo and redo", true, 60, 75, 80, 35, [&](int i, int j) {
+        return Mul(PristinePanel(60 + i, 75 + j), SkinPx(40 + (i / 40) * 80 + i % 40, 450 + j));
+    });
+    ExpectBlock("beside them", true, 140, 75, 100, 35,
+                [&](int i, int j) { return PristinePanel(140 + i, 75 + j); });
 }
 
 TEST_F(PanelToolPanelTest, PenPageShowsThePenRowAndMarksTheCurrentPen) {

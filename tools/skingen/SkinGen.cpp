@@ -507,7 +507,7 @@ void DrawStatusBar(Art& a) {
     // number sits.
     for (int x : {AreaStart(BarAction::ToggleEraser), AreaStart(BarAction::NextPaper),
                   AreaStart(BarAction::NextZoom), AreaStart(BarAction::ToggleHand),
-                  AreaStart(BarAction::Emblem) - 1, AreaStart(BarAction::MoveStrips) - 1})
+                  AreaStart(BarAction::Undo) - 1, AreaStart(BarAction::MoveStrips) - 1})
         EtchedSeparator(a, x, 5, 24);
 
     // Pen (icon and number are drawn by the program on the plain ground at 105..122),
@@ -842,6 +842,61 @@ void DrawKeySettingsButton(Art& a) {
     a.Unclip();
 }
 
+// ---- Undo and redo -------------------------------------------------------------------------
+
+// A curved arrow over the top of a circle of radius r around (cx, cy): from the right,
+// over the top, down to the left where its head points (undo); mirrored, it points right
+// (redo).
+void TurnArrow(Art& a, double cx, double cy, double r, double lw, Colour ink, bool mirrored) {
+    const double pi = 3.14159265358979;
+    const double half = lw / 2;
+    const double side = mirrored ? -1 : 1;
+    a.Shape(cx - r - lw, cy - r - lw, cx + r + lw, cy + r * 0.45 + lw, ink, 1, [=](double x, double y) {
+        const double dx = (x - cx) * side, dy = cy - y;
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d < r - half || d > r + half) return false;
+        const double t = std::atan2(dy, dx);  // 0 right, pi / 2 top
+        return t >= -0.35 && t <= pi * 0.93;
+    });
+    // The head at the left end, pointing down.
+    const double hx = cx - side * r, hy = cy + r * 0.1, head = lw * 1.9;
+    a.Polygon({hx - head, hy - head * 0.2, hx + head, hy - head * 0.2, hx, hy + head * 1.1}, ink);
+}
+
+void DrawUndoRedo(Art& a) {
+    const Colour dimInk = Mix(kInk, kBarBg, 0.72);
+    // The bar's pictogram, on the bar's own ground: it is copied as it is over the emblem.
+    for (Region region : {Region::BarUndo, Region::BarUndoDimmed}) {
+        const SkinRect r = RegionRect(region);
+        a.Clip(r);
+        a.Fill(r, kBarBg);
+        TurnArrow(a, r.x + 10, r.y + 11, 5.5, 1.8, region == Region::BarUndo ? kInk : dimInk, false);
+        a.Unclip();
+    }
+    // The file page's buttons, multiplied onto the page like the file buttons: white
+    // around them, and a paler face and pictogram when there is nothing to undo or redo.
+    struct Button {
+        Region region;
+        bool redo, dimmed;
+    };
+    const Button buttons[] = {{Region::UndoButton, false, false}, {Region::UndoButtonDimmed, false, true},
+                              {Region::RedoButton, true, false}, {Region::RedoButtonDimmed, true, true}};
+    for (const Button& b : buttons) {
+        const SkinRect r = RegionRect(b.region);
+        a.Clip(r);
+        a.Fill(r, kWhite);
+        if (b.dimmed) {
+            a.RoundRect(r.x + 2, r.y + 2, r.x + 39, r.y + 34, 5, Grey(252));
+            a.RoundFrame(r.x + 2, r.y + 2, r.x + 39, r.y + 34, 5, 1, Mix(kLine, kWhite, 0.5));
+        } else {
+            ButtonFace(a, r.x + 2, r.y + 2, r.x + 39, r.y + 33, 5);
+        }
+        const Colour ink = b.dimmed ? Mix(kInk, kWhite, 0.72) : kInk;
+        TurnArrow(a, r.x + 20.5, r.y + 19, 8, 2.6, ink, b.redo);
+        a.Unclip();
+    }
+}
+
 // ---- The whole skin ------------------------------------------------------------------------
 
 void DrawSkin(Art& a) {
@@ -861,6 +916,7 @@ void DrawSkin(Art& a) {
     a.Unclip();
     DrawFileButtons(a);
     DrawKeySettingsButton(a);
+    DrawUndoRedo(a);
 }
 
 }  // namespace

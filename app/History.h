@@ -1,0 +1,99 @@
+#pragma once
+// Undo and redo: the picture as a sequence of steps (a stroke, the colour filter, New,
+// Open), each kept as what it changed on the canvas (engine/CanvasDiff.h), within a
+// memory bound that drops the oldest steps first. The history also remembers the step at
+// which the picture was last saved, opened or started, so that undo and redo can tell
+// whether the picture on the canvas has unsaved changes.
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "engine/CanvasDiff.h"
+#include "engine/Geometry.h"
+#include "engine/pixel/Surface.h"
+
+namespace vellum {
+
+enum class StepKind : uint8_t { Stroke, Filter, New, Open };
+
+constexpr int64_t kDefaultUndoMemory = int64_t(128) << 20;
+constexpr int64_t kLeastUndoMemory = int64_t(16) << 20;
+
+class UndoHistory {
+public:
+    // Undo for this canvas, which the history takes back and forward from now on. False
+    // when the memory for capturing steps cannot be had (the program draws on without
+    // undo then).
+    bool Start(PixelSurface& canvas);
+    bool Ready() const { return canvas && capture.Ready(); }
+    // Forgets every step and stops recording (a benchmark's stroke without undo).
+    void Stop();
+
+    // The memory the steps may take; over it the oldest steps go, the newest stays.
+    void SetMemoryLimit(int64_t bytes);
+    int64_t MemoryLimit() const { return limit; }
+    int64_t MemoryUsed() const { return used; }
+
+    // Before a stroke writes a box of the canvas. Never allocates.
+    void BeforeWrite(Box box) {
+        if (canvas) capture.BeforeWrite(*canvas, box);
+    }
+    // Before the filter, New or Open rewrite the whole canvas.
+    void BeforeWriteAll() {
+        if (canvas) capture.BeforeWriteAll(*canvas);
+    }
+    // The stroke ended: what it changed becomes a step. False when it changed nothing.
+    bool EndStroke();
+    // The filter, New or Open rewrote the canvas: a step, whatever it changed; the paths
+    // are the file path before and after it (New and Open change it, the filter does not).
+    bool RecordWhole(StepKind kind, const std::string& pathBefore, const std::string& pathAfter);
+
+    bool CanUndo() const { return position > 0; }
+    bool CanRedo() const { return position < steps.size(); }
+
+    // What an undo or redo did: the canvas box it changed, whether it was a whole-canvas
+    // step, and the file path that goes with the picture now shown.
+    struct Change {
+        bool done = false;
+        StepKind kind = StepKind::Stroke;
+        Box box;
+        std::string path;
+        bool pathChanges = false;
+    };
+    Change Undo();
+    Change Redo();
+
+    // The picture now on the canvas is the one last saved (written completely), opened or
+    // started.
+    void MarkSaved() { savedAt = dropped + int64_t(position); }
+    // Whether the picture on the canvas is that one.
+    bool AtSaved() const { return savedAt == dropped + int64_t(position); }
+
+    size_t StepCount() const { return steps.size(); }
+    size_t Position() const { return position; }
+    int64_t Dropped() const { return dropped; }
+
+private:
+    struct Step {
+        StepKind kind;
+        Box box;
+        std::vector<uint8_t> changes;
+        std::string pathBefore, pathAfter;
+        int64_t Bytes() const;
+    };
+    bool Push(Step&& step);
+    void Trim();
+
+    PixelSurface* canvas = nullptr;
+    StepCapture capture;
+    std::deque<Step> steps;
+    size_t position = 0;  // steps before it are done; from it on they are undone
+    int64_t dropped = 0;  // steps dropped at the front, so positions stay comparable
+    int64_t savedAt = 0;  // the absolute position of the saved picture; -1: none reachable
+    int64_t used = 0;
+    int64_t limit = kDefaultUndoMemory;
+    std::vector<uint8_t> scratch;  // encoding space, kept between steps
+};
+
+}  // namespace vellum

@@ -1,0 +1,172 @@
+// Undo and redo measured: what recording a step adds to a stroke, what taking a stroke
+// back costs beside refreshing its box, and how much memory a typical stroke keeps. The
+// program prints the ratios at the end.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/VellumView.h"
+#include "tests/system/FakePlatform.h"
+
+namespace vellum {
+namespace {
+
+struct Rig {
+    Rig(int w, int h, bool undo) {
+        platform.clientWidth = w;
+        platform.clientHeight = h;
+        platform.keepPresents = false;
+        gShutdownDone = false;
+        view = std::make_unique<CVellumView>(platform);
+        if (!view->OnCreate() || view->creationFailed) {
+            std::fprintf(stderr, "cannot create the view (is %s/vellum.dat built?)\n", VELLUM_BIN_DIR);
+            std::exit(1);
+        }
+        view->stylusMode = 0;  // the event's own point
+        view->OnInitialUpdate();
+        if (!undo) view->history.Stop();
+    }
+    fake::FakePlatform platform;
+    std::unique_ptr<CVellumView> view;
+};
+
+constexpr int kTypicalPoints = 100;
+
+// A typical stroke: 100 points a few pixels apart along a gentle curve about 300 pixels
+// long, as a hand draws it, placed by an offset so that strokes of a run differ.
+std::vector<IntPoint> TypicalStroke(int ox, int oy) {
+    std::vector<IntPoint> p;
+    for (int i = 0; i < kTypicalPoints; ++i) {
+        const double t = i / double(kTypicalPoints);
+        p.push_back({ox + int(std::lround(300 * t)), oy + int(std::lround(60 * std::sin(t * 5) + 8 * std::sin(t * 31)))});
+    }
+    return p;
+}
+
+void RunStroke(CVellumView& view, const std::vector<IntPoint>& points) {
+    view.OnPenDown(points[0].x, points[0].y);
+    for (const IntPoint& p : points) view.OnPenMove(p.x, p.y, nullptr, 0);
+    view.OnPenUp(points.back().x, points.back().y);
+}
+
+// args: undo recording (0/1), canvas (0: 240 x 320, 1: 1920 x 1080)
+void BM_TypicalStroke(benchmark::State& state) {
+    const bool big = state.range(1) != 0;
+    Rig rig(big ? 1920 : 240, big ? 1080 : 320, state.range(0) != 0);
+    const int spanX = big ? 1500 : 1, spanY = big ? 900 : 200;
+    int k = 0;
+    std::vector<std::vector<IntPoint>> strokes;
+    for (int i = 0; i < 16; ++i) strokes.push_back(TypicalStroke(big ? 40 + (i * 97) % spanX : -40 + (i % 3) * 10, 60 + (i * 53) % spanY));
+    for (auto _ : state) RunStroke(*rig.view, strokes[size_t(k++ % 16)]);
+}
+BENCHMARK(BM_TypicalStroke)
+    ->ArgNames({"undo", "big"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMicrosecond);
+
+// Taking a typical stroke back and forward again (the history's own work), against
+// refreshing the stroke's box on the screen.
+void BM_UndoRedoStroke(benchmark::State& state) {
+    Rig rig(1920, 1080, true);
+    RunStroke(*rig.view, TypicalStroke(400, 400));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(rig.view->history.Undo());
+        benchmark::DoNotOptimize(rig.view->history.Redo());
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * 2);
+}
+BENCHMARK(BM_UndoRedoStroke)->Unit(benchmark::kMicrosecond);
+
+void BM_RefreshStrokeBox(benchmark::State& state) {
+    Rig rig(1920, 1080, true);
+    RunStroke(*rig.view, TypicalStroke(400, 400));
+    const Box box = rig.view->history.Undo().box;
+    rig.view->history.Redo();
+    for (auto _ : state) rig.view->RefreshRect(box.x, box.y, box.w, box.h);
+}
+BENCHMARK(BM_RefreshStrokeBox)->Unit(benchmark::kMicrosecond);
+
+// Keeps the CPU time per iteration of every repetition by name; the ratios use the
+// medians, the repetitions being interleaved so that a noisy moment hits both sides.
+class RecordingReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, std::vector<double>> micros;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
+                micros[r.benchmark_name()].push_back(r.GetAdjustedCPUTime());
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double Median(const std::string& name) const {
+        auto it = micros.find(name);
+        if (it == micros.end() || it->second.empty()) return 0.0;
+        std::vector<double> v = it->second;
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    }
+    double Spread(const std::string& name) const {
+        auto it = micros.find(name);
+        if (it == micros.end() || it->second.empty()) return 0.0;
+        const auto [lo, hi] = std::minmax_element(it->second.begin(), it->second.end());
+        return *lo > 0 ? *hi / *lo : 0.0;
+    }
+};
+
+// Memory a typical stroke keeps on a 1920 x 1080 canvas: the mean over strokes spread
+// over the picture.
+double BytesPerTypicalStroke(int64_t& steps) {
+    Rig rig(1920, 1080, true);
+    for (int i = 0; i < 200; ++i) RunStroke(*rig.view, TypicalStroke(40 + (i * 97) % 1500, 60 + (i * 53) % 900));
+    steps = int64_t(rig.view->history.StepCount());
+    return double(rig.view->history.MemoryUsed()) / double(steps);
+}
+
+}  // namespace
+}  // namespace vellum
+
+int main(int argc, char** argv) {
+    using namespace vellum;
+    int64_t steps = 0;
+    const double perStroke = BytesPerTypicalStroke(steps);
+    // Nine interleaved repetitions unless the command line says otherwise.
+    std::vector<char*> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=9", interleave = "--benchmark_enable_random_interleaving=true";
+    args.push_back(repetitions.data());
+    args.push_back(interleave.data());
+    argc = int(args.size());
+    argv = args.data();
+    benchmark::Initialize(&argc, argv);
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    auto get = [&](const std::string& name) { return reporter.Median(name); };
+    auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+    const double canvasBytes = 1920.0 * 1080 * 3;
+    std::printf("\n--- undo (measured in this run) ---\n");
+    std::printf("typical stroke (100 points) on 1920x1080 keeps %.0f bytes: %.3f of the canvas; "
+                "%.0f such strokes fit the default %d MiB\n",
+                perStroke, perStroke / canvasBytes, double(kDefaultUndoMemory) / perStroke,
+                int(kDefaultUndoMemory >> 20));
+    for (const char* size : {"0", "1"}) {
+        const std::string with = std::string("BM_TypicalStroke/undo:1/big:") + size;
+        const std::string without = std::string("BM_TypicalStroke/undo:0/big:") + size;
+        std::printf("stroke with undo / without, %s: %.2fx (medians of CPU time; spread max/min %.2f and %.2f)\n",
+                    size[0] == '0' ? "240x320" : "1920x1080", ratio(get(with), get(without)),
+                    reporter.Spread(with), reporter.Spread(without));
+    }
+    std::printf("undo or redo of a typical stroke / refreshing its box: %.2fx\n",
+                ratio(get("BM_UndoRedoStroke") / 2, get("BM_RefreshStrokeBox")));
+    return 0;
+}
