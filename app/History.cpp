@@ -77,31 +77,29 @@ void UndoHistory::Trim() {
     }
 }
 
-UndoHistory::Change UndoHistory::Undo() {
+UndoHistory::Change UndoHistory::Apply(size_t index, bool forward) {
     Change change;
-    if (!Ready() || !CanUndo()) return change;
-    const Step& step = steps[position - 1];
+    const Step& step = steps[index];
     if (!ApplyCanvasChanges(*canvas, step.changes.data(), step.changes.size())) return change;
-    --position;
     change.done = true;
     change.kind = step.kind;
     change.box = step.box;
     change.pathChanges = step.kind == StepKind::New || step.kind == StepKind::Open;
-    change.path = step.pathBefore;
+    change.path = forward ? step.pathAfter : step.pathBefore;
+    return change;
+}
+
+UndoHistory::Change UndoHistory::Undo() {
+    if (!Ready() || !CanUndo()) return {};
+    const Change change = Apply(position - 1, false);
+    if (change.done) --position;
     return change;
 }
 
 UndoHistory::Change UndoHistory::Redo() {
-    Change change;
-    if (!Ready() || !CanRedo()) return change;
-    const Step& step = steps[position];
-    if (!ApplyCanvasChanges(*canvas, step.changes.data(), step.changes.size())) return change;
-    ++position;
-    change.done = true;
-    change.kind = step.kind;
-    change.box = step.box;
-    change.pathChanges = step.kind == StepKind::New || step.kind == StepKind::Open;
-    change.path = step.pathAfter;
+    if (!Ready() || !CanRedo()) return {};
+    const Change change = Apply(position, true);
+    if (change.done) ++position;
     return change;
 }
 

@@ -83,6 +83,8 @@ private:
         int64_t Bytes() const;
     };
     bool Push(Step&& step);
+    // Applies step index's changes; the path is the one after it going forward.
+    Change Apply(size_t index, bool forward);
     void Trim();
 
     PixelSurface* canvas = nullptr;
