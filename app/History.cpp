@@ -86,6 +86,7 @@ UndoHistory::Change UndoHistory::Apply(size_t index, bool forward) {
     change.box = step.box;
     change.pathChanges = step.kind == StepKind::New || step.kind == StepKind::Open;
     change.path = forward ? step.pathAfter : step.pathBefore;
+    change.changes = &step.changes;
     return change;
 }
 

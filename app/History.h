@@ -60,6 +60,7 @@ public:
         Box box;
         std::string path;
         bool pathChanges = false;
+        const std::vector<uint8_t>* changes = nullptr;  // the record applied, until the next step
     };
     Change Undo();
     Change Redo();

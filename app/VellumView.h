@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/History.h"
+#include "app/Journal.h"
 #include "app/ViewInput.h"
 #include "engine/Geometry.h"
 #include "engine/Pencil.h"
@@ -123,6 +124,10 @@ public:
     // The stroke's moving average, reset at each stroke's first point.
     Smoother smoother;
 
+    // Crash recovery, and how often the paper surface was rebuilt (the journal tells the
+    // paper anew when it changes).
+    RecoveryJournal journal;
+    int64_t paperVersion = 0;
     // Undo and redo, and what the strips last showed of them.
     UndoHistory history;
     bool shownCanUndo = false;
@@ -173,6 +178,11 @@ public:
     // A step that rewrote the whole canvas (the filter, New, Open), after
     // history.BeforeWriteAll() and the change.
     void RecordWholeStep(StepKind kind, const std::string& pathBefore);
+    // At start: the recovery place, and the offer of a picture a session left unsaved.
+    // True when a picture was restored.
+    bool RecoverAtStart();
+    // Tells the user, once a session, that the journal cannot be written.
+    void TellJournalFailure();
     // Redraws the undo and redo controls of the strips when what they show changed.
     void UpdateUndoControls();
     // Shows a box of the canvas as the view shows it (zoomed, or 1:1 in full view).

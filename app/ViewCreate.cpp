@@ -141,6 +141,9 @@ void CVellumView::OnInitialUpdate() {
     DrawStatusBar(BarAll, false);
     DrawToolPanel(false);
     RefreshRect(0, 0, -1, -1);
+    // A picture a session left unsaved comes first; restored, it replaces the command
+    // line's.
+    if (RecoverAtStart()) return;
     if (CharacterCount(platform.CommandLine()) > 5) platform.SetTimer(1, 100);
 }
 
@@ -156,6 +159,8 @@ void CVellumView::OnDestroy() { ShutdownView(); }
 void CVellumView::ShutdownView() {
     if (gShutdownDone) return;
     gShutdownDone = true;
+    // What the journal holds is on the disk before anything goes.
+    journal.Flush();
     // Released in this order; a surface that was never made is skipped.
     skinImage.Release();
     colourLayer.Release();

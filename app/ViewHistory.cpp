@@ -2,11 +2,45 @@
 // changes (a stroke's end, the filter, New, Open); undo and redo show exactly what they
 // changed and keep the file path and the unsaved-changes flag with the picture.
 #include "app/VellumView.h"
+#include "resources/Resources.h"
 
 namespace vellum {
 
 void CVellumView::EndStrokeStep() {
     if (history.EndStroke()) UpdateUndoControls();
+    if (!canvas.Exists() || !skinImage.Exists()) return;
+    const SkinRect mask = PenIconRect(penIndex);
+    journal.EndStroke(*skinImage, mask.x, mask.y, penColour, eraser != 0, *paperSurface, paperVersion, *canvas,
+                      filePath);
+    TellJournalFailure();
+}
+
+void CVellumView::TellJournalFailure() {
+    if (journal.TakeFailureToTell()) Message(IDS_RECOVERY_FAILED, MsgButtons::Ok);
+}
+
+bool CVellumView::RecoverAtStart() {
+    if (!canvas.Exists()) return false;
+    std::string problem;
+    journal.Open(platform, W, H, filePath, problem);
+    if (!problem.empty())
+        platform.ShowMessage(IDS_RECOVERY_UNUSABLE, std::string(Resources::Active().String(IDS_RECOVERY_UNUSABLE)) + "\n" + problem,
+                             MsgButtons::Ok);
+    if (!journal.HasOffer()) return false;
+    if (Message(IDS_RESTORE, MsgButtons::YesNo) != MsgAnswer::Yes) {
+        journal.DropOffered();
+        return false;
+    }
+    std::string path;
+    if (!journal.Restore(ops, *canvas, path)) return false;
+    // The picture as after its last complete step, unsaved, with its path; undo starts here.
+    filePath = path;
+    modified = 1;
+    if (history.Start(*canvas)) history.SetMemoryLimit(platform.UndoMemoryLimit());
+    journal.Restart(*canvas, false, filePath, true);
+    journal.DropOffered();
+    RefreshRect(0, 0, -1, -1);
+    return true;
 }
 
 void CVellumView::RecordWholeStep(StepKind kind, const std::string& pathBefore) {
@@ -30,8 +64,10 @@ void CVellumView::RefreshCanvasBox(Box box) {
 
 namespace {
 
-void ShowChange(CVellumView& view, const UndoHistory::Change& change) {
+void ShowChange(CVellumView& view, const UndoHistory::Change& change, bool redo) {
     if (change.pathChanges) view.filePath = change.path;
+    if (view.canvas.Exists()) view.journal.UndoRedo(redo, change, *view.canvas, view.filePath);
+    view.TellJournalFailure();
     // Back at the picture last saved, opened or started: nothing is unsaved.
     view.modified = view.history.AtSaved() ? 0 : 1;
     if (change.kind == StepKind::Stroke)
@@ -46,13 +82,13 @@ void ShowChange(CVellumView& view, const UndoHistory::Change& change) {
 void CVellumView::Undo() {
     if (penDown == 1 || !canvas.Exists()) return;  // not while a stroke is drawn
     const UndoHistory::Change change = history.Undo();
-    if (change.done) ShowChange(*this, change);
+    if (change.done) ShowChange(*this, change, false);
 }
 
 void CVellumView::Redo() {
     if (penDown == 1 || !canvas.Exists()) return;
     const UndoHistory::Change change = history.Redo();
-    if (change.done) ShowChange(*this, change);
+    if (change.done) ShowChange(*this, change, true);
 }
 
 void CVellumView::UpdateUndoControls() {

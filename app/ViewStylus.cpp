@@ -49,7 +49,10 @@ Pencil CVellumView::CurrentPencil() const { return Pencil{*penBuffer, penColour,
 
 Box CVellumView::StampPen(PixelSurface& surface, int x, int y) {
     if (!penBuffer.Exists()) return {};
-    if (canvas.Exists() && &surface == &*canvas) history.BeforeWrite(StampBox(x, y));
+    if (canvas.Exists() && &surface == &*canvas) {
+        history.BeforeWrite(StampBox(x, y));
+        journal.Stamp(x, y);
+    }
     return vellum::StampPen(ops, surface, CurrentPencil(), x, y);
 }
 
@@ -57,6 +60,7 @@ Box CVellumView::DrawSegment(int x0, int y0, int x1, int y1) {
     if (!canvas.Exists() || !penBuffer.Exists()) return {};
     const StrokeSurfaces surfaces{*canvas, *coverageLayer, *colourLayer, *paperSurface};
     history.BeforeWrite(SegmentBox(x0, y0, x1, y1));
+    journal.Segment(x0, y0, x1, y1);
     return vellum::DrawSegment(ops, surfaces, CurrentPencil(), x0, y0, x1, y1);
 }
 

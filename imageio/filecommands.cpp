@@ -51,6 +51,7 @@ bool CVellumView::NewPicture() {
     // A new step, and the picture just started.
     history.RecordWhole(StepKind::New, before, filePath);
     history.MarkSaved();
+    journal.Restart(*canvas, true, filePath, false);
     ShowFreshPicture(*this);
     return true;
 }
@@ -78,6 +79,7 @@ bool CVellumView::OpenPicture(const std::string& path) {
     // A new step, and the picture just opened.
     history.RecordWhole(StepKind::Open, previous, filePath);
     history.MarkSaved();
+    journal.Restart(*canvas, false, filePath, false);
     ShowFreshPicture(*this);
     return true;
 }
@@ -93,6 +95,8 @@ bool CVellumView::SavePictureAs() {
     }
     // The file is written before the program goes back to full screen.
     EnterFullScreen(false);
+    // A name chosen but not written still goes with the picture.
+    journal.NotePath(filePath);
     return written;
 }
 
@@ -123,6 +127,8 @@ bool CVellumView::WritePicture() {
     if (written) {
         modified = 0;
         history.MarkSaved();
+        // The saved picture is the new base: nothing in the journal is unsaved now.
+        journal.Restart(*canvas, false, filePath, false);
     }
     return written;
 }

@@ -144,6 +144,8 @@ void CVellumView::ExitCommand() {
         // The user wants the picture kept: without a written file it is not thrown away.
         if (!SavePictureAs()) return;
     }
+    // The user chose: what is on the canvas is saved, or let go.
+    journal.Discard();
     ShutdownView();
     platform.PostClose();
 }

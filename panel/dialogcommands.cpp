@@ -54,6 +54,8 @@ void CVellumView::ColourEntryCommand() {
     history.BeforeWriteAll();
     ops.blendRect(*canvas, 0, 0, W, H, *coverageLayer, 0, 0, Multiply);
     RecordWholeStep(StepKind::Filter, filePath);
+    journal.Filter({r, g, b}, *canvas, filePath);
+    TellJournalFailure();
     RefreshRect(0, 0, -1, -1);
 }
 

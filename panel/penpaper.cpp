@@ -31,6 +31,7 @@ void CVellumView::SelectPaper(bool update) {
     if (update) DrawStatusBar(BarPaper, true);
     if (!paperSurface.Exists() || !skinImage.Exists()) return;
 
+    ++paperVersion;
     ops.fillRectWhite(*paperSurface, 0, 0, W, H);
     // The surface holds the inverse of the texture as the paper page shows it: papers 0
     // and 2 are the inverted textures, 1 and 3 the plain ones.

@@ -25,6 +25,9 @@ const VellumStringEntry kBuiltInStrings[] = {
     {IDS_SHRINK_PICTURE, "画像サイズが画面と違います。自動縮小させますか？"},
     {IDS_CUT_FROM_CENTRE, "中央から切り抜きますか？"},
     {IDS_SAVE_CHANGED, "変更された絵を保存しますか？"},
+    {IDS_RESTORE, "保存されていない絵が残っています。復元しますか？"},
+    {IDS_RECOVERY_UNUSABLE, "復元用のフォルダーを使えないため、保存していない絵は異常終了のあと復元できません。"},
+    {IDS_RECOVERY_FAILED, "復元用の記録を書き込めません（ディスクがいっぱいかもしれません）。描き続けられますが、早めに保存してください。"},
     {IDS_PARSE_INT, "整数を入力してください。"},
     {IDS_PARSE_INT_RANGE, "%1 から %2 までの整数を入力してください。"},
 };

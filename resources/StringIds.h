@@ -19,6 +19,9 @@ enum StringId : int {
     IDS_SHRINK_PICTURE = 61216,     // 画像サイズが画面と違います。自動縮小させますか？
     IDS_CUT_FROM_CENTRE = 61217,    // 中央から切り抜きますか？
     IDS_SAVE_CHANGED = 61218,       // 変更された絵を保存しますか？
+    IDS_RESTORE = 61220,            // 保存されていない絵が残っています。復元しますか？
+    IDS_RECOVERY_UNUSABLE = 61221,  // the recovery folder cannot be used (its reason follows)
+    IDS_RECOVERY_FAILED = 61222,    // the recovery journal could not be written
     IDS_PARSE_INT = 61712,          // the dialogs' message for a field that is not a number
     IDS_PARSE_INT_RANGE = 61715,    // ... and for a number outside its range (%1, %2)
 };

@@ -19,6 +19,7 @@
 
 #include "platform/common/DynamicLibrary.h"
 #include "platform/common/LanguageId.h"
+#include "platform/common/RecoveryFolder.h"
 #include "platform/common/SettingsFile.h"
 #include "platform/common/UserDirs.h"
 #include "platform/qt/FileDialog.h"
@@ -448,5 +449,14 @@ std::string QtPlatform::PicturesDir() {
 std::string QtPlatform::CommandLine() { return options.commandLine; }
 
 int64_t QtPlatform::UndoMemoryLimit() { return int64_t(options.undoMemoryMiB) << 20; }
+
+RecoveryStore* QtPlatform::OpenRecovery(std::string& problem) {
+    // The journal is written on a thread of its own, so that a pen-up never waits for the
+    // disk.
+    recovery = RecoveryFolder::Open(DefaultRecoveryDir(), true, problem);
+    if (!recovery && problem.empty())
+        std::fprintf(stderr, "vellum: another session holds the recovery folder; no recovery this time\n");
+    return recovery.get();
+}
 
 }  // namespace vellum

@@ -16,6 +16,9 @@
 #include "platform/qt/Options.h"
 
 class QEventLoop;
+namespace vellum {
+class RecoveryFolder;
+}
 class QLocalServer;
 class QSocketNotifier;
 class QTimer;
@@ -110,6 +113,7 @@ public:
     std::string PicturesDir() override;
     std::string CommandLine() override;
     int64_t UndoMemoryLimit() override;
+    RecoveryStore* OpenRecovery(std::string& problem) override;
 
 private:
     void CreateWindow();
@@ -143,6 +147,7 @@ private:
     int exitCode = 0;
     QSocketNotifier* signalNotifier = nullptr;
     QEventLoop* runLoop = nullptr;
+    std::unique_ptr<RecoveryFolder> recovery;
 };
 
 }  // namespace vellum

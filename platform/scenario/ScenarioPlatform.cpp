@@ -8,6 +8,7 @@
 #include "platform/OpenFileName.h"
 #include "imageio/formats/ChooserRules.h"
 #include "platform/common/DynamicLibrary.h"
+#include "platform/common/RecoveryFolder.h"
 #include "platform/common/SettingsFile.h"
 
 namespace vellum {
@@ -227,5 +228,13 @@ std::string ScenarioPlatform::ProgramDir() { return programDir; }
 std::string ScenarioPlatform::PicturesDir() { return picturesDir; }
 
 std::string ScenarioPlatform::CommandLine() { return commandLine; }
+
+RecoveryStore* ScenarioPlatform::OpenRecovery(std::string& problem) {
+    // Written as each step ends, so that a kill after a line finds it on the disk.
+    std::unique_ptr<RecoveryFolder> folder = RecoveryFolder::Open(stateDir, false, problem);
+    RecoveryStore* store = folder.get();
+    recovery = std::move(folder);
+    return store;
+}
 
 }  // namespace vellum

@@ -4,6 +4,7 @@
 // printed as one transcript line on standard output.
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,7 @@ public:
     bool fullScreenFails = false;
     bool trace = false;
     std::string settingsFile;                // "" for a store in memory
+    std::string stateDir;                    // `statedir`: the recovery folder
     std::vector<std::pair<std::string, std::string>> presets;  // `set NAME TEXT`
 
     // ---- Answers and input, queued by the script --------------------------------------
@@ -130,8 +132,10 @@ public:
     std::string ProgramDir() override;
     std::string PicturesDir() override;
     std::string CommandLine() override;
+    RecoveryStore* OpenRecovery(std::string& problem) override;
 
 private:
+    std::unique_ptr<RecoveryStore> recovery;
     struct Timer {
         int id;
         int64_t period;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <unistd.h>
 
 #include "imageio/formats/Bmp.h"
@@ -137,14 +138,35 @@ std::string DriverDirectory() {
 ScenarioScript::ScenarioScript(ScenarioPlatform& p, ViewInput& in, const ViewInspection& look)
     : platform(p), input(in), inspection(look) {}
 
-ScenarioScript::~ScenarioScript() = default;
+ScenarioScript::~ScenarioScript() { RemoveTemporaryState(); }
+
+void ScenarioScript::RemoveTemporaryState() {
+    if (temporaryStateDir.empty()) return;
+    // Only what this run made there.
+    const std::string dir = temporaryStateDir + "/";
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..") unlink((dir + name).c_str());
+        }
+        closedir(d);
+    }
+    rmdir(temporaryStateDir.c_str());
+    temporaryStateDir.clear();
+}
 
 int ScenarioScript::Run(const std::vector<std::string>& lines) {
-    for (size_t i = 0; i < lines.size(); ++i) {
-        ScriptLine line{int(i + 1), lines[i]};
-        if (!line.text.empty() && line.text.back() == '\r') line.text.pop_back();
-        RunLine(line);
-    }
+    for (size_t i = 0; i < lines.size(); ++i) RunOne(int(i + 1), lines[i]);
+    return Finish();
+}
+
+void ScenarioScript::RunOne(int number, std::string text) {
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    RunLine(ScriptLine{number, text});
+    std::fflush(stdout);
+}
+
+int ScenarioScript::Finish() {
     const size_t unused = platform.messageAnswers.size() + platform.chooserAnswers.size() +
                           platform.dialogAnswers.size();
     if (unused) std::fprintf(stderr, "note: %zu queued answer(s) were never asked for\n", unused);
@@ -176,8 +198,9 @@ void ScenarioScript::RunLine(const ScriptLine& line) {
 
 bool ScenarioScript::RunMachineCommand(const ScriptLine& line, const std::string& word,
                                        const std::vector<std::string>& args, const std::string& rest) {
-    static const char* const kWords[] = {"screen", "language", "programdir", "settings", "set",
-                                         "cmdline", "instance", "fullscreen", "pictures", "start"};
+    static const char* const kWords[] = {"screen",   "language",   "programdir", "settings",
+                                         "set",      "cmdline",    "instance",   "fullscreen",
+                                         "pictures", "statedir",   "start"};
     bool known = false;
     for (const char* w : kWords) known = known || word == w;
     if (!known) return false;
@@ -193,6 +216,9 @@ bool ScenarioScript::RunMachineCommand(const ScriptLine& line, const std::string
         for (char c : args[0]) hex = hex && std::isxdigit(static_cast<unsigned char>(c));
         if (!hex) FailScript(line, "a language id is four hex digits");
         platform.languageId = args[0];
+    } else if (word == "statedir") {
+        if (rest.empty()) FailScript(line, "a folder is missing");
+        platform.stateDir = rest;
     } else if (word == "programdir" || word == "pictures") {
         if (rest.empty()) FailScript(line, "a folder is missing");
         std::string dir = rest;
@@ -407,6 +433,14 @@ bool ScenarioScript::RunLookCommand(const ScriptLine& line, const std::string& w
 
 void ScenarioScript::Start() {
     platform.ComposeStore();
+    if (platform.stateDir.empty()) {
+        // A fresh folder of its own, removed at the end: runs never see each other.
+        char pattern[] = "/tmp/vellum-state.XXXXXX";
+        if (char* made = mkdtemp(pattern)) {
+            platform.stateDir = made;
+            temporaryStateDir = made;
+        }
+    }
     started = true;
     if (!input.Start()) {
         platform.Print("exit");

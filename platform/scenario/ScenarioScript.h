@@ -30,6 +30,11 @@ public:
     // Runs every line; script errors and unanswered questions end the process with
     // exit codes 2 and 3 on the way. Returns 0 when the script ran to its end.
     int Run(const std::vector<std::string>& lines);
+    // Runs one line (numbered) as it comes; the end of the script afterwards.
+    void RunOne(int number, std::string text);
+    int Finish();
+    // Removes the temporary recovery folder this run made, if any.
+    void RemoveTemporaryState();
 
 private:
     void RunLine(const ScriptLine& line);
@@ -55,6 +60,7 @@ private:
     const ViewInspection& inspection;
     bool started = false;
     bool ended = false;
+    std::string temporaryStateDir;
 };
 
 // The driver's own directory (from /proc/self/exe), ending in '/'.

@@ -2,6 +2,7 @@
 // its transcript. Exit 0: the script ran to its end; 2: a script error; 3: the program
 // asked something the script does not answer.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -35,7 +36,12 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 }  // namespace
 
+void RemoveState() {
+    if (gScript) gScript->RemoveTemporaryState();
+}
+
 int main(int argc, char** argv) {
+    std::atexit(RemoveState);
     bool trace = false;
     const char* file = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -48,12 +54,9 @@ int main(int argc, char** argv) {
     }
     if (!file) return Usage();
 
+    const bool streaming = std::strcmp(file, "-") == 0;
     std::string text;
-    if (std::strcmp(file, "-") == 0) {
-        char buffer[4096];
-        size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) text.append(buffer, got);
-    } else if (!vellum::ReadTextFile(file, text)) {
+    if (!streaming && !vellum::ReadTextFile(file, text)) {
         std::fprintf(stderr, "vellum-scenario: cannot read %s\n", file);
         return 2;
     }
@@ -65,7 +68,25 @@ int main(int argc, char** argv) {
     gPlatform->trace = trace;
     gApp = new vellum::CVellumApp(*gPlatform);
     gScript = new vellum::ScenarioScript(*gPlatform, *gApp, *gApp);
-    const int code = gScript->Run(SplitLines(text));
+    int code = 0;
+    if (streaming) {
+        // Each command runs as its line arrives, so that a test can stop the program in
+        // mid-session.
+        std::string line;
+        int number = 0;
+        for (int c; (c = std::getc(stdin)) != EOF;) {
+            if (c != '\n') {
+                line += char(c);
+                continue;
+            }
+            gScript->RunOne(++number, line);
+            line.clear();
+        }
+        if (!line.empty()) gScript->RunOne(++number, line);
+        code = gScript->Finish();
+    } else {
+        code = gScript->Run(SplitLines(text));
+    }
     delete gScript;
     delete gApp;
     delete gPlatform;

@@ -25,6 +25,9 @@ const VellumStringEntry kStrings[] = {
     {IDS_SHRINK_PICTURE, "The picture's size differs from the screen. Shrink it to fit?"},
     {IDS_CUT_FROM_CENTRE, "Cut it out from the centre?"},
     {IDS_SAVE_CHANGED, "Save the changed picture?"},
+    {IDS_RESTORE, "Vellum closed without saving your last picture. Restore it?"},
+    {IDS_RECOVERY_UNUSABLE, "The recovery folder cannot be used, so an unsaved picture cannot be restored after a crash."},
+    {IDS_RECOVERY_FAILED, "Vellum cannot write its recovery journal (the disk may be full). You can go on drawing, but save your picture soon."},
     {IDS_PARSE_INT, "Please enter a whole number."},
     {IDS_PARSE_INT_RANGE, "Please enter a whole number from %1 to %2."},
 };

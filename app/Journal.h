@@ -1,0 +1,104 @@
+#pragma once
+// Crash recovery: every completed step is journalled, beside a base picture, in the
+// recovery place the platform keeps, so that after any abrupt end the next start can offer
+// the picture back exactly as it was after the last completed step. The journal starts
+// afresh (a new generation: base and header) at start-up, New, Open, a successful save,
+// a restore, and when it has grown past about twice a picture file; its files go when the
+// user chose to let the picture go.
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/History.h"
+#include "app/JournalFormat.h"
+#include "engine/Geometry.h"
+#include "engine/pixel/PixelOps.h"
+#include "platform/RecoveryStore.h"
+
+namespace vellum {
+
+class Platform;
+
+class RecoveryJournal {
+public:
+    // Takes the platform's recovery place. problem: why it cannot be used, for one message
+    // (empty when it can, or when another live session holds it).
+    // The first generation is the white canvas with this path.
+    void Open(Platform& platform, int32_t width, int32_t height, const std::string& path, std::string& problem);
+    bool Live() const { return store != nullptr; }
+
+    // A journal a session left that ended without its user choosing, for this canvas
+    // size: the newest generation holding unsaved work.
+    bool HasOffer();
+    // The offered picture onto the canvas (which has the journal's size); false, with the
+    // files set aside for the user, when its base cannot be read.
+    bool Restore(const PixelOps& ops, PixelSurface& canvas, std::string& path);
+    // Removes what was offered (the user said No, or it was restored and journalled anew).
+    void DropOffered();
+
+    // A new generation: the canvas as it stands (white: nothing to keep) with its path.
+    // unsaved: the canvas holds work not saved anywhere, so it is written at once.
+    void Restart(const PixelSurface& canvas, bool white, const std::string& path, bool unsaved);
+    // The user let the picture go (an orderly quit): this session's files go.
+    void Discard();
+    // Everything written and flushed (an outside close).
+    void Flush();
+
+    // ---- Steps ----------------------------------------------------------------------------
+    // While a stroke is drawn: its segments between stamp corners and the release's stamp.
+    // Never allocates for a stroke of up to kStrokeRoom corners.
+    void Segment(int x0, int y0, int x1, int y1);
+    void Stamp(int x, int y);
+    // The stroke ended: one record, after the pen and paper it was drawn with when they
+    // changed. mask: the skin and the pen's mask place; paperVersion: changes whenever the
+    // paper surface is rebuilt.
+    void EndStroke(const PixelSurface& skin, int maskX, int maskY, Rgb colour, bool eraser,
+                   const PixelSurface& paper, int64_t paperVersion, const PixelSurface& canvas,
+                   const std::string& path);
+    void Filter(Rgb colour, const PixelSurface& canvas, const std::string& path);
+    void UndoRedo(bool redo, const UndoHistory::Change& change, const PixelSurface& canvas,
+                  const std::string& path);
+    // The file path changed without a new generation (a save that failed).
+    void NotePath(const std::string& path);
+
+    // A write failed since the last call: the user is told once a session.
+    bool TakeFailureToTell();
+
+    static constexpr size_t kStrokeRoom = 1 << 16;
+
+private:
+    void Append(const std::vector<uint8_t>& record, const PixelSurface& canvas, const std::string& path);
+    void StartFiles();
+    std::string JournalName(int64_t g) const { return "journal-" + std::to_string(g); }
+    std::string BaseName(int64_t g) const { return "base-" + std::to_string(g) + ".bmp"; }
+    // The generations found in the place, newest first.
+    std::vector<int64_t> Generations();
+
+    RecoveryStore* store = nullptr;
+    int32_t width = 0, height = 0;
+
+    int64_t generation = 0;
+    bool filesStarted = false;  // this generation's files exist
+    JournalHeader header;
+    std::vector<uint8_t> baseBytes;  // the base picture, until written
+    uint64_t journalBytes = 0;
+
+    int64_t offered = -1;  // the generation offered at start
+    JournalHeader offeredHeader;
+    std::vector<uint8_t> offeredRecords;
+
+    // The stroke being drawn.
+    std::vector<IntPoint> corners;
+    bool stamped = false;
+    IntPoint stampAt;
+    // What the journal last told of the pen, the paper and the path.
+    std::vector<uint8_t> lastPen;
+    int64_t lastPaper = -1;
+    std::string journalledPath;
+
+    bool failed = false, told = false;
+    std::chrono::steady_clock::time_point failedAt;
+};
+
+}  // namespace vellum

@@ -1,0 +1,310 @@
+#include "app/JournalFormat.h"
+
+#include <cstring>
+
+#include "engine/CanvasDiff.h"
+
+namespace vellum {
+
+namespace {
+
+constexpr char kMagic[8] = {'V', 'E', 'L', 'L', 'U', 'M', 'J', '1'};
+constexpr int32_t kMaxSide = 32768;
+constexpr uint32_t kMaxPath = 1 << 16;
+constexpr uint32_t kMaxRecord = 1u << 30;
+constexpr int32_t kMaxStrokePoints = 1 << 24;
+
+class Writer {
+public:
+    std::vector<uint8_t> bytes;
+    void U8(uint8_t v) { bytes.push_back(v); }
+    void U16(uint16_t v) {
+        U8(uint8_t(v));
+        U8(uint8_t(v >> 8));
+    }
+    void U32(uint32_t v) {
+        for (int i = 0; i < 4; ++i) U8(uint8_t(v >> (8 * i)));
+    }
+    void I32(int32_t v) { U32(uint32_t(v)); }
+    void Bytes(const uint8_t* p, size_t n) { bytes.insert(bytes.end(), p, p + n); }
+    void Text(const std::string& s) {
+        U32(uint32_t(s.size()));
+        Bytes(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+    }
+};
+
+// Reads what it is asked or fails for good: every read checks the bytes are there.
+class Reader {
+public:
+    Reader(const uint8_t* d, size_t n) : data(d), size(n) {}
+    bool ok = true;
+    size_t at = 0;
+    size_t Left() const { return ok ? size - at : 0; }
+    uint8_t U8() {
+        if (!Need(1)) return 0;
+        return data[at++];
+    }
+    uint16_t U16() {
+        const uint16_t lo = U8();
+        return uint16_t(lo | U8() << 8);
+    }
+    uint32_t U32() {
+        uint32_t v = 0;
+        for (int i = 0; i < 4; ++i) v |= uint32_t(U8()) << (8 * i);
+        return v;
+    }
+    int32_t I32() { return int32_t(U32()); }
+    const uint8_t* Bytes(size_t n) {
+        if (!Need(n)) return nullptr;
+        const uint8_t* p = data + at;
+        at += n;
+        return p;
+    }
+    bool Text(std::string& s, uint32_t limit) {
+        const uint32_t n = U32();
+        if (!ok || n > limit) return ok = false;
+        const uint8_t* p = Bytes(n);
+        if (!p) return false;
+        s.assign(reinterpret_cast<const char*>(p), n);
+        return true;
+    }
+
+private:
+    bool Need(size_t n) {
+        if (!ok || size - at < n) return ok = false;
+        return true;
+    }
+    const uint8_t* data;
+    size_t size;
+};
+
+// The state a replay draws with: the pen buffer and the paper, as the records set them,
+// and the scratch layers of a segment.
+struct ReplayPencil {
+    OwnedSurface pen, paper, coverage, colour;
+    Rgb penColour;
+    bool hasPen = false, hasPaper = false;
+};
+
+bool ApplyRecord(const PixelOps& ops, PixelSurface& canvas, ReplayPencil& p, JournalRecord type,
+                 Reader& r, std::string& path) {
+    switch (type) {
+        case JournalRecord::Pen: {
+            const uint8_t red = r.U8(), green = r.U8(), blue = r.U8();
+            const uint8_t* mask = r.Bytes(size_t(kStampSize) * kStampSize * 3);
+            if (!mask || r.Left() != 0) return false;
+            OwnedSurface masks;
+            if (!masks.Allocate(kStampSize, kStampSize)) return false;
+            for (int y = 0; y < kStampSize; ++y)
+                std::memcpy(masks->At(0, y), mask + size_t(y) * kStampSize * 3, size_t(kStampSize) * 3);
+            if (!p.pen.Exists() && !p.pen.Allocate(kPenBufferWidth, kPenBufferHeight)) return false;
+            p.penColour = {red, green, blue};
+            BuildPenStamp(ops, *p.pen, *masks, 0, 0, p.penColour);
+            p.hasPen = true;
+            return true;
+        }
+        case JournalRecord::Paper: {
+            const int w = r.U16(), h = r.U16();
+            const uint8_t* tile = r.Bytes(size_t(w) * size_t(h) * 3);
+            if (!tile || w <= 0 || h <= 0 || r.Left() != 0) return false;
+            if (!p.paper.Exists() && !p.paper.Allocate(canvas.width, canvas.height)) return false;
+            // The tile repeated from the canvas's corner, cut at its edges.
+            for (int y = 0; y < canvas.height; ++y)
+                for (int x = 0; x < canvas.width; x += w) {
+                    const int n = x + w <= canvas.width ? w : canvas.width - x;
+                    std::memcpy(p.paper->At(x, y), tile + (size_t(y % h) * size_t(w)) * 3, size_t(n) * 3);
+                }
+            p.hasPaper = true;
+            return true;
+        }
+        case JournalRecord::Stroke: {
+            const bool eraser = r.U8() != 0;
+            const uint32_t n = r.U32();
+            if (!r.ok || n > uint32_t(kMaxStrokePoints) || n == 1 || !p.hasPen) return false;
+            if (!eraser && !p.hasPaper && n > 0) return false;
+            if (!p.coverage.Exists() && (!p.coverage.Allocate(canvas.width, canvas.height) ||
+                                         !p.colour.Allocate(canvas.width, canvas.height)))
+                return false;
+            if (r.Left() < size_t(n) * 8 + 9) return false;
+            const Pencil pencil{*p.pen, p.penColour, eraser};
+            const PixelSurface& paper = p.hasPaper ? *p.paper : *p.coverage;
+            const StrokeSurfaces surfaces{canvas, *p.coverage, *p.colour, paper};
+            if (n >= 2) {
+                IntPoint last{r.I32(), r.I32()};
+                for (uint32_t i = 1; i < n; ++i) {
+                    const IntPoint next{r.I32(), r.I32()};
+                    DrawSegment(ops, surfaces, pencil, last.x, last.y, next.x, next.y);
+                    last = next;
+                }
+            }
+            const bool stamped = r.U8() != 0;
+            const IntPoint stamp{r.I32(), r.I32()};
+            if (!r.ok || r.Left() != 0) return false;
+            if (stamped) StampPen(ops, canvas, pencil, stamp.x, stamp.y);
+            return true;
+        }
+        case JournalRecord::Filter: {
+            const uint8_t red = r.U8(), green = r.U8(), blue = r.U8();
+            if (!r.ok || r.Left() != 0) return false;
+            if (!p.coverage.Exists() && (!p.coverage.Allocate(canvas.width, canvas.height) ||
+                                         !p.colour.Allocate(canvas.width, canvas.height)))
+                return false;
+            ops.fillRectColour(*p.coverage, 0, 0, canvas.width, canvas.height, red, green, blue);
+            ops.blendRect(canvas, 0, 0, canvas.width, canvas.height, *p.coverage, 0, 0, Multiply);
+            return true;
+        }
+        case JournalRecord::Undo:
+        case JournalRecord::Redo: {
+            const bool pathChanges = r.U8() != 0;
+            std::string stepPath;
+            if (!r.Text(stepPath, kMaxPath)) return false;
+            const size_t n = r.Left();
+            const uint8_t* changes = r.Bytes(n);
+            if (!r.ok || !ApplyCanvasChanges(canvas, changes, n)) return false;
+            if (pathChanges) path = stepPath;
+            return true;
+        }
+        case JournalRecord::Path: {
+            const size_t n = r.Left();
+            const uint8_t* text = r.Bytes(n);
+            if (!r.ok || n > kMaxPath) return false;
+            path.assign(reinterpret_cast<const char*>(text), n);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc) {
+    static const auto table = [] {
+        struct T {
+            uint32_t v[256];
+        } t{};
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t.v[i] = c;
+        }
+        return t;
+    }();
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i) crc = table.v[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+std::vector<uint8_t> EncodeJournalHeader(const JournalHeader& h) {
+    Writer w;
+    w.Bytes(reinterpret_cast<const uint8_t*>(kMagic), sizeof kMagic);
+    w.I32(h.width);
+    w.I32(h.height);
+    w.U8(h.whiteBase ? 1 : 0);
+    w.U8(h.unsaved ? 1 : 0);
+    w.U32(h.baseChecksum);
+    w.Text(h.path);
+    w.U32(Crc32(w.bytes.data(), w.bytes.size()));
+    return w.bytes;
+}
+
+bool DecodeJournalHeader(const uint8_t* data, size_t size, JournalHeader& h, size_t& headerSize) {
+    Reader r(data, size);
+    const uint8_t* magic = r.Bytes(sizeof kMagic);
+    if (!magic || std::memcmp(magic, kMagic, sizeof kMagic) != 0) return false;
+    h.width = r.I32();
+    h.height = r.I32();
+    h.whiteBase = r.U8() != 0;
+    h.unsaved = r.U8() != 0;
+    h.baseChecksum = r.U32();
+    if (!r.Text(h.path, kMaxPath)) return false;
+    const size_t covered = r.at;
+    const uint32_t crc = r.U32();
+    if (!r.ok || crc != Crc32(data, covered)) return false;
+    if (h.width <= 0 || h.height <= 0 || h.width > kMaxSide || h.height > kMaxSide) return false;
+    headerSize = r.at;
+    return true;
+}
+
+std::vector<uint8_t> FrameRecord(JournalRecord type, const std::vector<uint8_t>& payload) {
+    Writer w;
+    w.U8(uint8_t(type));
+    w.U32(uint32_t(payload.size()));
+    w.Bytes(payload.data(), payload.size());
+    w.U32(Crc32(w.bytes.data(), w.bytes.size()));
+    return w.bytes;
+}
+
+std::vector<uint8_t> PenPayload(const PixelSurface& mask, int maskX, int maskY, Rgb colour) {
+    Writer w;
+    w.U8(colour.red);
+    w.U8(colour.green);
+    w.U8(colour.blue);
+    for (int y = 0; y < kStampSize; ++y) w.Bytes(mask.At(maskX, maskY + y), size_t(kStampSize) * 3);
+    return w.bytes;
+}
+
+std::vector<uint8_t> PaperPayload(const PixelSurface& paper) {
+    // The surface is one tile repeated from its corner: the tile is enough.
+    const int w = paper.width < 100 ? paper.width : 100, h = paper.height < 100 ? paper.height : 100;
+    Writer out;
+    out.U16(uint16_t(w));
+    out.U16(uint16_t(h));
+    for (int y = 0; y < h; ++y) out.Bytes(paper.At(0, y), size_t(w) * 3);
+    return out.bytes;
+}
+
+std::vector<uint8_t> StrokePayload(bool eraser, const std::vector<IntPoint>& corners, bool stamped,
+                                   IntPoint stamp) {
+    Writer w;
+    w.U8(eraser ? 1 : 0);
+    w.U32(uint32_t(corners.size()));
+    for (const IntPoint& p : corners) {
+        w.I32(p.x);
+        w.I32(p.y);
+    }
+    w.U8(stamped ? 1 : 0);
+    w.I32(stamp.x);
+    w.I32(stamp.y);
+    return w.bytes;
+}
+
+std::vector<uint8_t> FilterPayload(Rgb colour) { return {colour.red, colour.green, colour.blue}; }
+
+std::vector<uint8_t> UndoRedoPayload(bool pathChanges, const std::string& path, const uint8_t* changes,
+                                     size_t size) {
+    Writer w;
+    w.U8(pathChanges ? 1 : 0);
+    w.Text(path);
+    w.Bytes(changes, size);
+    return w.bytes;
+}
+
+std::vector<uint8_t> PathPayload(const std::string& path) {
+    return {path.begin(), path.end()};
+}
+
+ReplayResult ReplayJournal(const PixelOps& ops, PixelSurface& canvas, const uint8_t* records, size_t size,
+                           const std::string& startPath) {
+    ReplayResult result;
+    result.path = startPath;
+    ReplayPencil pencil;
+    size_t at = 0;
+    while (at < size) {
+        Reader frame(records + at, size - at);
+        const uint8_t type = frame.U8();
+        const uint32_t length = frame.U32();
+        if (!frame.ok || length > kMaxRecord || frame.Left() < size_t(length) + 4) break;
+        const uint8_t* payload = frame.Bytes(length);
+        const uint32_t crc = frame.U32();
+        if (crc != Crc32(records + at, 5 + size_t(length))) break;
+        Reader r(payload, length);
+        if (type < 1 || type > 7 || !ApplyRecord(ops, canvas, pencil, JournalRecord(type), r, result.path)) break;
+        at += frame.at;
+        ++result.records;
+        result.validBytes = at;
+    }
+    result.stoppedEarly = at < size;
+    return result;
+}
+
+}  // namespace vellum

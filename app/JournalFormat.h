@@ -1,0 +1,71 @@
+#pragma once
+// The recovery journal's format: a header naming the base picture, then one record per
+// completed step, each with its length and a checksum, and the replay that turns a base
+// and its records into the picture again through the engine's own pencil. Plain
+// functions: no view, no platform, no files (docs/journal-format.md describes the bytes).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/Pencil.h"
+#include "engine/pixel/PixelOps.h"
+#include "engine/pixel/Surface.h"
+
+namespace vellum {
+
+enum class JournalRecord : uint8_t {
+    Pen = 1,     // the pen stamp's mask and colour from now on
+    Paper = 2,   // the paper tile from now on
+    Stroke = 3,  // segments between stamp corners, and the release's single stamp
+    Filter = 4,  // the whole picture multiplied by a colour
+    Undo = 5,    // a step taken back: its exclusive-or record, and the path that goes back
+    Redo = 6,    // ... done again
+    Path = 7,    // the file path changed without a new base
+};
+
+struct JournalHeader {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool whiteBase = true;   // the base is a white canvas; else the base picture file
+    bool unsaved = false;    // the base itself holds work not saved anywhere
+    uint32_t baseChecksum = 0;  // CRC-32 of the base picture file's bytes
+    std::string path;        // the file path that goes with the base
+};
+
+uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0);
+
+// The journal file starts with the header.
+std::vector<uint8_t> EncodeJournalHeader(const JournalHeader& header);
+// Reads the header; false when it is not one (too short, another magic, a bad checksum,
+// sizes out of range). `size` tells where the records begin.
+bool DecodeJournalHeader(const uint8_t* data, size_t size, JournalHeader& header, size_t& headerSize);
+
+// One record, framed: type, length, payload, checksum.
+std::vector<uint8_t> FrameRecord(JournalRecord type, const std::vector<uint8_t>& payload);
+
+// Payloads.
+std::vector<uint8_t> PenPayload(const PixelSurface& mask, int maskX, int maskY, Rgb colour);
+std::vector<uint8_t> PaperPayload(const PixelSurface& paper);
+// Stroke: the stamp corners the segments join (two or more, or none), and the release's
+// single stamp when there was one.
+std::vector<uint8_t> StrokePayload(bool eraser, const std::vector<IntPoint>& corners, bool stamped,
+                                   IntPoint stamp);
+std::vector<uint8_t> FilterPayload(Rgb colour);
+std::vector<uint8_t> UndoRedoPayload(bool pathChanges, const std::string& path, const uint8_t* changes,
+                                     size_t size);
+std::vector<uint8_t> PathPayload(const std::string& path);
+
+// The picture as the journal leaves it: canvas starts as the base and is drawn on by every
+// complete, valid record in order; replay stops at the first record that is cut short, has
+// a bad checksum or cannot apply. path starts as the header's and follows the records.
+struct ReplayResult {
+    size_t records = 0;      // applied
+    size_t validBytes = 0;   // of the records, up to the last applied one
+    bool stoppedEarly = false;
+    std::string path;
+};
+ReplayResult ReplayJournal(const PixelOps& ops, PixelSurface& canvas, const uint8_t* records, size_t size,
+                           const std::string& startPath);
+
+}  // namespace vellum

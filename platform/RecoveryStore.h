@@ -1,0 +1,36 @@
+#pragma once
+// Where the recovery journal lives between runs: a private place of the user's, locked by
+// the live session. Part of the outbound seam: the system asks for it through
+// Platform::OpenRecovery and names its files; the front end keeps them (a folder on the
+// desktop, the browser's storage on the web). Writes are queued and done in order,
+// durably, off the user-interface thread where the front end can.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vellum {
+
+class RecoveryStore {
+public:
+    virtual ~RecoveryStore() = default;
+    // The names of the files in the place.
+    virtual std::vector<std::string> List() = 0;
+    // A whole file, read now; false when it is not there, not a regular file, or larger
+    // than limit.
+    virtual bool Read(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) = 0;
+    // Queued: replace a whole file atomically, append to one, remove one, or set one aside
+    // for the user under another name (never deleted).
+    virtual void Replace(const std::string& name, std::vector<uint8_t> bytes) = 0;
+    virtual void Append(const std::string& name, std::vector<uint8_t> bytes) = 0;
+    virtual void Remove(const std::string& name) = 0;
+    virtual void SetAside(const std::string& name) = 0;
+    // Waits until everything queued is written and flushed to the disk.
+    virtual void Flush() = 0;
+    // Whether a queued write failed since the last call (a full disk, say).
+    virtual bool TakeFailure() = 0;
+    // Where it is, for messages.
+    virtual std::string Where() = 0;
+};
+
+}  // namespace vellum
