@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "app/ViewInput.h"
 #include "platform/Platform.h"
 #include "platform/common/DynamicLibrary.h"
+#include "platform/common/RecoveryFolder.h"
 
 namespace vellum::fake {
 
@@ -268,6 +270,15 @@ public:
         settingsText = text;
         hasSettings = true;
         return true;
+    }
+
+    // A recovery folder, when the test wants one (written as each step ends).
+    std::string recoveryDir;
+    std::unique_ptr<RecoveryFolder> recovery;
+    RecoveryStore* OpenRecovery(std::string& problem) override {
+        if (recoveryDir.empty()) return nullptr;
+        recovery = RecoveryFolder::Open(recoveryDir, false, problem);
+        return recovery.get();
     }
 
     std::string ProgramDir() override { return programDir; }
