@@ -13,14 +13,29 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+
 #include "app/VellumView.h"
 #include "tests/system/FakePlatform.h"
 
 namespace vellum {
 namespace {
 
+// The tests' platform, with the desktop's recovery folder: written on a thread of its own.
+struct JournalPlatform : fake::FakePlatform {
+    RecoveryStore* OpenRecovery(std::string& problem) override {
+        if (recoveryDir.empty()) return nullptr;
+        recovery = RecoveryFolder::Open(recoveryDir, true, problem);
+        return recovery.get();
+    }
+};
+
 struct Rig {
-    Rig(int w, int h, bool undo) {
+    Rig(int w, int h, bool undo, const std::string& journalDir = "") {
+        platform.recoveryDir = journalDir;
         platform.clientWidth = w;
         platform.clientHeight = h;
         platform.keepPresents = false;
@@ -34,7 +49,7 @@ struct Rig {
         view->OnInitialUpdate();
         if (!undo) view->history.Stop();
     }
-    fake::FakePlatform platform;
+    JournalPlatform platform;
     std::unique_ptr<CVellumView> view;
 };
 
@@ -99,6 +114,41 @@ BENCHMARK(BM_RefreshStrokeBox)->Unit(benchmark::kMicrosecond);
 
 // Keeps the CPU time per iteration of every repetition by name; the ratios use the
 // medians, the repetitions being interleaved so that a noisy moment hits both sides.
+// A typical stroke with the journal on (undo off both ways), against the same without.
+void BM_JournalStroke(benchmark::State& state) {
+    char pattern[] = "/tmp/vellum-bench-journal.XXXXXX";
+    const std::string dir = state.range(0) ? std::string(mkdtemp(pattern)) : std::string();
+    {
+        Rig rig(240, 320, false, dir);
+        std::vector<std::vector<IntPoint>> strokes;
+        for (int i = 0; i < 16; ++i) strokes.push_back(TypicalStroke(-40 + (i % 3) * 10, 60 + (i * 53) % 200));
+        int k = 0;
+        for (auto _ : state) RunStroke(*rig.view, strokes[size_t(k++ % 16)]);
+        rig.view->journal.Flush();
+    }
+    if (!dir.empty()) std::system(("rm -rf " + dir).c_str());
+}
+BENCHMARK(BM_JournalStroke)->ArgNames({"journal"})->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// How fast the writer makes records durable, and how large a typical stroke's record is.
+void JournalThroughput(double& recordsPerSecond, double& bytesPerStroke) {
+    char pattern[] = "/tmp/vellum-bench-journal.XXXXXX";
+    const std::string dir = mkdtemp(pattern);
+    {
+        Rig rig(1920, 1080, false, dir);
+        const int strokes = 200;
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < strokes; ++i) RunStroke(*rig.view, TypicalStroke(40 + (i * 97) % 1500, 60 + (i * 53) % 900));
+        rig.view->journal.Flush();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        recordsPerSecond = strokes / seconds;
+        struct stat st{};
+        ::stat((dir + "/journal-1").c_str(), &st);
+        bytesPerStroke = double(st.st_size) / strokes;
+    }
+    std::system(("rm -rf " + dir).c_str());
+}
+
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, std::vector<double>> micros;
@@ -168,5 +218,14 @@ int main(int argc, char** argv) {
     }
     std::printf("undo or redo of a typical stroke / refreshing its box: %.2fx\n",
                 ratio(get("BM_UndoRedoStroke") / 2, get("BM_RefreshStrokeBox")));
+    double recordsPerSecond = 0, bytesPerStroke = 0;
+    JournalThroughput(recordsPerSecond, bytesPerStroke);
+    std::printf("\n--- journal (measured in this run) ---\n");
+    std::printf("journal work of a typical stroke on the drawing thread: %.0f us (stroke with / without: %.2fx)\n",
+                get("BM_JournalStroke/journal:1") - get("BM_JournalStroke/journal:0"),
+                ratio(get("BM_JournalStroke/journal:1"), get("BM_JournalStroke/journal:0")));
+    std::printf("typical stroke's journal record: %.0f bytes; strokes made durable (written and flushed, "
+                "drawn and journalled in turn): %.0f per second\n",
+                bytesPerStroke, recordsPerSecond);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -166,6 +167,51 @@ TEST(RecoveryJournal, AFolderOpenToOthersIsNotUsedWithOneMessage) {
     EXPECT_EQ(linked.platform.messages, (std::vector<int>{IDS_RECOVERY_UNUSABLE}));
     unlink(link.c_str());
     std::system(("rm -rf " + dir).c_str());
+}
+
+}  // namespace
+}  // namespace vellum
+
+namespace vellum {
+namespace {
+
+// A recovery place whose writes all fail, as on a full disk.
+class FullDisk : public RecoveryStore {
+public:
+    std::vector<std::string> List() override { return {}; }
+    bool Read(const std::string&, std::vector<uint8_t>&, size_t) override { return false; }
+    void Replace(const std::string&, std::vector<uint8_t>) override { failed = true; ++writes; }
+    void Append(const std::string&, std::vector<uint8_t>) override { failed = true; ++writes; }
+    void Remove(const std::string&) override {}
+    void SetAside(const std::string&) override {}
+    void Flush() override {}
+    bool TakeFailure() override {
+        const bool was = failed;
+        failed = false;
+        return was;
+    }
+    std::string Where() override { return "/full"; }
+    bool failed = false;
+    int writes = 0;
+};
+
+class FullDiskPlatform : public fake::TestPlatform {
+public:
+    FullDisk disk;
+    RecoveryStore* OpenRecovery(std::string&) override { return &disk; }
+};
+
+TEST(RecoveryJournal, AFullDiskIsToldOnceAndDrawingGoesOn) {
+    FullDiskPlatform platform;
+    std::unique_ptr<CVellumView> view;
+    fake::StartView(platform, view);
+    for (int i = 0; i < 5; ++i) Stroke(platform, *view, 40 + 20 * i, 100);
+    EXPECT_EQ(platform.messages, (std::vector<int>{IDS_RECOVERY_FAILED}));
+    EXPECT_GT(platform.disk.writes, 5) << "it goes on trying";
+    const std::vector<uint8_t> canvas = Bytes(*view->canvas);
+    EXPECT_NE(std::count(canvas.begin(), canvas.end(), uint8_t(255)), long(canvas.size())) << "and drawing goes on";
+    view.reset();
+    gShutdownDone = false;
 }
 
 }  // namespace
