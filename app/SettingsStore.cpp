@@ -39,8 +39,11 @@ void SettingsStore::Parse(const std::string& text) {
         if (end == std::string::npos) end = text.size();
         std::string raw = text.substr(pos, end - pos);
         pos = end + 1;
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
         Line line;
+        if (!raw.empty() && raw.back() == '\r') {
+            raw.pop_back();
+            line.carriageReturn = true;
+        }
         line.text = raw;
         std::string t = Trim(raw);
         if (t.size() >= 2 && t.front() == '[' && t.back() == ']') {
@@ -66,7 +69,7 @@ std::string SettingsStore::Serialize() const {
             out += line.text;
         else
             out += line.name + "=" + line.value;
-        out += '\n';
+        out += line.carriageReturn ? "\r\n" : "\n";
     }
     return out;
 }

@@ -30,6 +30,7 @@ private:
         std::string section;  // the section the line belongs to
         std::string name;     // empty for lines that are not values
         std::string value;
+        bool carriageReturn = false;  // the line ended in CR LF, and is written so again
     };
     std::vector<Line> lines;
     bool byteOrderMark = false;

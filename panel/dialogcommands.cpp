@@ -21,7 +21,8 @@ void CVellumView::StylusSettingsCommand() {
     CStylusSettingsDialog dialog(platform);
     dialog.antiJumpCheck = antiJump;
     dialog.stylusCheck = stylusMode;
-    dialog.smoothingChoice = smoothing - 1;
+    // A stored level outside 1..4 checks no button (and never overflows).
+    dialog.smoothingChoice = smoothing >= 1 && smoothing <= 4 ? smoothing - 1 : -1;
     if (RunFramedDialog(dialog) != kIdOk) return;
     antiJump = dialog.antiJumpCheck ? 1 : 0;
     stylusMode = dialog.stylusCheck ? 1 : 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +33,24 @@ mode_t CurrentUmask() {
     return old;
 }
 
+constexpr const char* kTemporaryMark = ".vellum-";
+
+// Removes the temporaries a killed save of name left in folder prefix: ".NAME.vellum-"
+// and six characters, regular files of this user's.
+void RemoveStaleTemporaries(const std::string& prefix, const std::string& name) {
+    const std::string start = "." + name + kTemporaryMark;
+    DIR* d = opendir(prefix.empty() ? "." : prefix.c_str());
+    if (!d) return;
+    while (dirent* e = readdir(d)) {
+        const std::string entry = e->d_name;
+        if (entry.size() != start.size() + 6 || entry.compare(0, start.size(), start) != 0) continue;
+        const std::string full = prefix + entry;
+        struct stat st;
+        if (lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == getuid()) unlink(full.c_str());
+    }
+    closedir(d);
+}
+
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -45,14 +64,18 @@ bool AtomicFileWriter::Open(const std::string& path) {
     Abandon();
     if (path.empty() || path.back() == '/') return false;
 
-    // Replace what a symbolic link points at, not the link itself.
+    // Replace what a symbolic link points at, not the link itself; a link whose target
+    // does not exist yet names the file to create (followed link by link, relative
+    // targets from the link's own folder).
     targetPath = path;
     struct stat st;
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = realpath(path.c_str(), nullptr)) {
-            targetPath = real;
-            std::free(real);
-        }
+    for (int hops = 0; hops < 40 && lstat(targetPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode); ++hops) {
+        char buffer[4096];
+        const ssize_t n = readlink(targetPath.c_str(), buffer, sizeof buffer - 1);
+        if (n <= 0) return false;
+        const std::string to(buffer, size_t(n));
+        targetPath = to[0] == '/' ? to : FolderOf(targetPath) + "/" + to;
+        if (hops == 39) return false;  // a loop
     }
 
     targetExisted = false;
@@ -75,7 +98,10 @@ bool AtomicFileWriter::Open(const std::string& path) {
     const std::string prefix = slash == std::string::npos ? std::string() : targetPath.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? targetPath : targetPath.substr(slash + 1);
     if (name.size() > 200) name.resize(200);  // room for the dot and suffix within NAME_MAX
-    std::string pattern = prefix + "." + name + ".XXXXXX";
+    // Our temporaries carry a mark of their own, so that one left by a killed save is
+    // ours to remove on the next save of the same file, and nothing else ever is.
+    RemoveStaleTemporaries(prefix, name);
+    std::string pattern = prefix + "." + name + kTemporaryMark + "XXXXXX";
     const int created = mkstemp(pattern.data());
     if (created < 0) return false;
     fcntl(created, F_SETFD, FD_CLOEXEC);

@@ -1,24 +1,50 @@
 #include "platform/common/SettingsFile.h"
 
-#include <cerrno>
-#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
 
 #include "imageio/formats/AtomicFile.h"
 
 namespace vellum {
 
-bool ReadTextFile(const std::string& path, std::string& text) {
+bool ReadTextFile(const std::string& path, std::string& text, size_t limit) {
     text.clear();
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
+    // Never blocks on a FIFO or a device: only a regular file is read.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || uint64_t(st.st_size) > limit) {
+        close(fd);
+        return false;
+    }
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) ok = false;
+        if (got <= 0) break;
+        text.append(buffer, size_t(got));
+        if (text.size() > limit) ok = false;
+        if (!ok) break;
+    }
+    close(fd);
     if (!ok) text.clear();
     return ok;
+}
+
+bool ReadStoreFile(const std::string& path, std::string& text) {
+    if (ReadTextFile(path, text, kMaxStoreBytes)) return true;
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && uint64_t(st.st_size) > kMaxStoreBytes)
+        std::fprintf(stderr, "vellum: the settings store %s is larger than 1 MiB: not read, and left as it is\n",
+                     path.c_str());
+    return false;
 }
 
 bool MakeFolders(const std::string& folder) {
@@ -47,7 +73,9 @@ bool WriteTextFileAtomically(const std::string& path, const std::string& text) {
 bool ReplaceStoreFile(const std::string& path, const std::string& text) {
     struct stat st;
     std::string old;
-    if (stat(path.c_str(), &st) == 0 && !ReadTextFile(path, old)) return false;
+    // A store that exists but could not be read (a FIFO, too large, unreadable) is never
+    // replaced: the lines the program did not read would be lost.
+    if (stat(path.c_str(), &st) == 0 && !ReadTextFile(path, old, kMaxStoreBytes)) return false;
     return WriteTextFileAtomically(path, text);
 }
 

@@ -429,7 +429,7 @@ int QtPlatform::RunDialog(CDialog& dialog) {
     return host.Run();
 }
 
-bool QtPlatform::ReadSettingsText(std::string& text) { return ReadTextFile(settingsPath, text); }
+bool QtPlatform::ReadSettingsText(std::string& text) { return ReadStoreFile(settingsPath, text); }
 
 bool QtPlatform::WriteSettingsText(const std::string& text) {
     ++settingsWrites;

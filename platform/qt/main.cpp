@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@
 
 int main(int argc, char** argv) {
     using namespace vellum;
+    // A file-size limit makes a write fail with its own message instead of killing the
+    // program with the picture on screen.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> raw(argv + 1, argv + argc);
     if (WantsHelp(raw)) {
         std::fputs(DesktopUsage(), stdout);

@@ -58,7 +58,7 @@ void ScenarioPlatform::Print(const std::string& line) {
 
 void ScenarioPlatform::ComposeStore() {
     storeText.clear();
-    storeExists = !settingsFile.empty() && ReadTextFile(settingsFile, storeText);
+    storeExists = !settingsFile.empty() && ReadStoreFile(settingsFile, storeText);
     if (presets.empty()) return;
     for (const auto& [name, value] : presets) storeText = WithSetting(storeText, name, value);
     storeExists = true;

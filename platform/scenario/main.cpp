@@ -2,6 +2,7 @@
 // its transcript. Exit 0: the script ran to its end; 2: a script error; 3: the program
 // asked something the script does not answer.
 #include <cstdio>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -42,6 +43,8 @@ void RemoveState() {
 
 int main(int argc, char** argv) {
     std::atexit(RemoveState);
+    // A file-size limit makes a write fail with its own message, never kills the run.
+    std::signal(SIGXFSZ, SIG_IGN);
     bool trace = false;
     const char* file = nullptr;
     for (int i = 1; i < argc; ++i) {

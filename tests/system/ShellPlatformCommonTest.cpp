@@ -42,7 +42,7 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
 
 // ---- Libraries ----------------------------------------------------------------------
 
-TEST(DynamicLibrary, ProgramDirectoryFirstThenTheLibrarySearch) {
+TEST(DynamicLibrary, OnlyWholeModulesFromTheProgramsOwnFolder) {
     void* lib = OpenLibrary(kFixtures, "notamodule.so");
     ASSERT_NE(lib, nullptr);
     EXPECT_NE(FindLibraryEntry(lib, "NotVellumResources"), nullptr);
@@ -55,11 +55,34 @@ TEST(DynamicLibrary, ProgramDirectoryFirstThenTheLibrarySearch) {
     CloseLibrary(lib);
 
     EXPECT_EQ(OpenLibrary(kFixtures, "nosuch.so"), nullptr);
-    // A bare name is not looked for in the current folder, only in the library search.
+    // Never through the library search or the current folder: no folder, a relative
+    // one, or a name with a folder in it loads nothing.
     EXPECT_EQ(OpenLibrary("", "notamodule.so"), nullptr);
-    lib = OpenLibrary("/nonexistent/", "libc.so.6");
-    EXPECT_NE(lib, nullptr);
-    CloseLibrary(lib);
+    EXPECT_EQ(OpenLibrary("/nonexistent/", "libc.so.6"), nullptr);
+    EXPECT_EQ(OpenLibrary(".", "notamodule.so"), nullptr);
+    EXPECT_EQ(OpenLibrary("/", std::string(kFixtures).substr(1) + "notamodule.so"), nullptr);
+    // A module cut short is refused before the loader maps it (it would crash in there).
+    const std::string whole = std::string(kFixtures) + "notamodule.so";
+    EXPECT_TRUE(ModuleIsWhole(whole));
+    char pattern[] = "/tmp/vellum-module.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string cut = std::string(pattern) + "/notamodule.so";
+    {
+        FILE* from = std::fopen(whole.c_str(), "rb");
+        FILE* to = std::fopen(cut.c_str(), "wb");
+        ASSERT_TRUE(from && to);
+        char buffer[3000];
+        const size_t n = std::fread(buffer, 1, sizeof buffer, from);
+        std::fwrite(buffer, 1, n, to);
+        std::fclose(from);
+        std::fclose(to);
+    }
+    EXPECT_FALSE(ModuleIsWhole(cut));
+    EXPECT_EQ(OpenLibrary(pattern, "notamodule.so"), nullptr);
+    EXPECT_FALSE(ModuleIsWhole(pattern)) << "a folder is not a module";
+    EXPECT_FALSE(ModuleIsWhole("/dev/null"));
+    std::remove(cut.c_str());
+    rmdir(pattern);
 
     EXPECT_EQ(OpenLibrary(kFixtures, ""), nullptr);
     EXPECT_EQ(FindLibraryEntry(nullptr, "x"), nullptr);

@@ -75,10 +75,15 @@ TEST(SettingsStore, NumbersAreTakenAsStored) {
     EXPECT_EQ(store.GetInt("setting", "antijump", 0), 12);
 }
 
-TEST(SettingsStore, CarriageReturnsAreDropped) {
-    const SettingsStore store = Parsed("[setting]\r\npen=3\r\n");
+TEST(SettingsStore, LineEndingsAreKeptAsTheyWere) {
+    SettingsStore store = Parsed("[setting]\r\npen=3\r\nstylus=1\n");
     EXPECT_EQ(store.GetInt("setting", "pen", 2), 3);
-    EXPECT_EQ(store.Serialize(), "[setting]\npen=3\n");
+    EXPECT_EQ(store.Serialize(), "[setting]\r\npen=3\r\nstylus=1\n");
+    // Written again and again: the same bytes, never one CR less each time.
+    store.SetInt("setting", "pen", 4);
+    const std::string once = store.Serialize();
+    EXPECT_EQ(once, "[setting]\r\npen=4\r\nstylus=1\n");
+    EXPECT_EQ(Parsed(once).Serialize(), once);
 }
 
 }  // namespace
