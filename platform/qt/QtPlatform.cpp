@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/common/DynamicLibrary.h"
@@ -45,6 +46,19 @@ void OnTerminationSignal(int signalNumber) {
         const ssize_t ignored = ::write(gSignalPipe[0], &byte, 1);
         (void)ignored;
     }
+}
+
+// dir when it is a folder of this user's that nobody else may write (created when asked
+// and missing); empty otherwise.
+QString PrivateFolder(const QString& dir, bool create) {
+    if (dir.isEmpty() || !dir.startsWith(QLatin1Char('/'))) return {};
+    const QByteArray path = QFile::encodeName(dir);
+    if (create) ::mkdir(path.constData(), 0700);
+    struct stat st{};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() ||
+        (st.st_mode & 077) != 0)
+        return {};
+    return dir;
 }
 
 QString WithSlash(QString dir) {
@@ -294,9 +308,16 @@ QWidget* QtPlatform::DialogParent() const { return window.get(); }
 
 bool QtPlatform::ActivateRunningInstance(const std::string& title) {
     instanceTitle = QString::fromStdString(title);
-    // Keyed by the title and the user; in the user's runtime folder when there is one.
-    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = QDir::tempPath();
+    // Keyed by the title and the user, in a folder only the user can write: the runtime
+    // folder, or a private one of ours in the temporary folder. Without such a folder the
+    // rule is not kept, rather than trusting a place others can write.
+    QString dir = PrivateFolder(qEnvironmentVariable("XDG_RUNTIME_DIR"), false);
+    if (dir.isEmpty())
+        dir = PrivateFolder(WithSlash(QDir::tempPath()) + QStringLiteral("vellum-") + QString::number(getuid()), true);
+    if (dir.isEmpty()) {
+        std::fprintf(stderr, "vellum: no private folder for the single-instance rule; starting anyway\n");
+        return false;
+    }
     serverName = WithSlash(dir) + instanceTitle + QLatin1Char('-') + QString::number(getuid());
     // No socket options: with them Qt binds elsewhere and renames the socket over an
     // existing one, so a second instance would take over the name instead of failing.
@@ -307,6 +328,15 @@ bool QtPlatform::ActivateRunningInstance(const std::string& title) {
         QLocalSocket socket;
         socket.connectToServer(serverName);
         if (socket.waitForConnected(1000)) {
+            // Only a program of this user's is told to come forward; any other listener
+            // is ignored and this program starts.
+            struct ucred peer{};
+            socklen_t length = sizeof peer;
+            if (getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 ||
+                peer.uid != getuid()) {
+                std::fprintf(stderr, "vellum: %s is not ours; starting anyway\n", qPrintable(serverName));
+                return false;
+            }
             socket.write("raise\n");
             socket.waitForBytesWritten(1000);
             socket.disconnectFromServer();
