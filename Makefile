@@ -3,7 +3,10 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-asan bench clean
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build run test test-asan bench fuzz clean
 
 all: build
 
@@ -27,11 +30,19 @@ test: build
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELLUM_SANITIZE=ON \
 	      -DVELLUM_QT=OFF -DVELLUM_BENCH=OFF
-	cmake --build $(ASAN_BUILD) -j $(JOBS) --target test_pixel test_engine test_formats test_system vellum-scenario
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target test_pixel test_engine test_formats test_system vellum-scenario \
+	      replay_bmp replay_png replay_jpeg replay_picture replay_settings replay_journal replay_module
 	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L 'unit|scenario'
+
+# Each libFuzzer harness for FUZZ_SECONDS, with AddressSanitizer and UndefinedBehaviorSanitizer.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DVELLUM_SANITIZE=ON -DVELLUM_FUZZ=ON -DVELLUM_QT=OFF -DVELLUM_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	bash scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: build
 	bash scripts/run-bench $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
