@@ -92,7 +92,9 @@ std::u16string Utf8ToUtf16(const std::string& text) {
             if (ok) {
                 length = need + 1;
             } else {
-                cp = 0xFFFD;
+                // A byte that is not text (a file name in another encoding) is kept as the
+                // lone surrogate U+DC80..U+DCFF, and comes back as itself.
+                cp = 0xDC00 + b0;
             }
         }
         if (cp >= 0x10000) {
@@ -116,6 +118,9 @@ std::string Utf16ToUtf8(const std::u16string& text) {
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (uint32_t(text[i + 1]) - 0xDC00);
             ++i;
+        } else if (cp >= 0xDC80 && cp <= 0xDCFF) {
+            out.push_back(char(cp - 0xDC00));  // a byte that was not text
+            continue;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }

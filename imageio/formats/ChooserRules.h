@@ -34,7 +34,9 @@ void ApplySaveExtension(std::u16string& name, uint32_t filterIndex);
 // "JPG".
 bool IsJpegName(const std::string& path);
 
-// UTF-8 <-> UTF-16. Malformed input (a stray byte, a lone surrogate) becomes U+FFFD.
+// UTF-8 <-> UTF-16, losslessly for file names: a byte that is not UTF-8 becomes the lone
+// surrogate U+DC80..U+DCFF and turns back into itself; any other lone surrogate becomes
+// U+FFFD.
 std::u16string Utf8ToUtf16(const std::string& text);
 std::string Utf16ToUtf8(const std::u16string& text);
 

@@ -1,9 +1,18 @@
 #include "platform/qt/FileDialog.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+
+#include "imageio/formats/ChooserRules.h"
 
 namespace vellum {
 
@@ -16,7 +25,34 @@ QString FromWide(const char16_t* text, int limit) {
     if (!text) return QString();
     int n = 0;
     while (n < limit && text[n]) ++n;
-    return QString(reinterpret_cast<const QChar*>(text), n);
+    // A name's bytes that are not UTF-8 (carried as U+DC80..U+DCFF) shown as Qt shows
+    // such a file name.
+    return QFile::decodeName(QByteArray::fromStdString(Utf16ToUtf8(std::u16string(text, size_t(n)))));
+}
+
+// The bytes of a chosen path. Qt shows a name that is not UTF-8 with replacement
+// characters, which name no file: such a name is looked up in its folder among the
+// entries that Qt would show the same way, and the entry's own bytes are taken.
+std::string FileSystemBytes(const QString& path) {
+    const QByteArray encoded = QFile::encodeName(path);
+    struct stat st;
+    if (!path.contains(QChar(0xFFFD)) || ::lstat(encoded.constData(), &st) == 0) return encoded.toStdString();
+    const int slash = int(path.lastIndexOf(QLatin1Char('/')));
+    const QString folder = slash > 0 ? path.left(slash) : QStringLiteral("/");
+    const QString name = path.mid(slash + 1);
+    const QByteArray folderBytes = QFile::encodeName(folder);
+    std::string found;
+    int matches = 0;
+    if (DIR* d = ::opendir(folderBytes.constData())) {
+        while (dirent* e = ::readdir(d))
+            if (QFile::decodeName(QByteArray(e->d_name)) == name) {
+                found = e->d_name;
+                ++matches;
+            }
+        ::closedir(d);
+    }
+    if (matches != 1) return encoded.toStdString();
+    return folderBytes.toStdString() + (folderBytes.endsWith('/') ? "" : "/") + found;
 }
 
 // Writes text and its NUL into a buffer of size characters; false when it does not fit.
@@ -104,9 +140,13 @@ int RunFileDialog(QWidget* parent, int mode, OpenFileName& r, const QString& def
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return 0;
     const QString path = QDir::cleanPath(chosen.first());
+    // The name as the file system spells it, byte for byte: the record carries bytes that
+    // are not UTF-8 as U+DC80..U+DCFF.
+    const std::u16string exact = Utf8ToUtf16(FileSystemBytes(path));
     // A path that does not fit the buffer is refused, never cut short.
-    if (uint32_t(path.size()) + 1 > r.maxFile) return 0;
-    ToWide(path, r.file, r.maxFile);
+    if (exact.size() + 1 > r.maxFile) return 0;
+    std::copy(exact.begin(), exact.end(), r.file);
+    r.file[exact.size()] = 0;
     // With the patterns hidden the dialog may report the display text alone.
     const QString selectedFilter = dialog.selectedNameFilter();
     int chosenFilter = int(filters.indexOf(selectedFilter));

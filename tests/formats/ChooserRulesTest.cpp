@@ -65,16 +65,19 @@ TEST(SaveExtension, JpegNamesEndInJpgInAnyCase) {
     for (const char* no : {"a.jpeg", "a.jpg.bmp", "jp", "", "a.bmp", "a.jp g"}) EXPECT_FALSE(IsJpegName(no)) << no;
 }
 
-TEST(Utf, ConvertsBothWaysAndReplacesWhatIsNotText) {
+TEST(Utf, ConvertsBothWaysAndKeepsBytesThatAreNotText) {
     const std::string text = "/tmp/絵-😀-é.bmp";
     const std::u16string wide = Utf8ToUtf16(text);
     EXPECT_EQ(wide, u"/tmp/絵-😀-é.bmp");
     EXPECT_EQ(Utf16ToUtf8(wide), text);
-    EXPECT_EQ(Utf8ToUtf16("a\xff" "b"), u"a\uFFFDb");
-    EXPECT_EQ(Utf8ToUtf16("\xe7\xb5"), u"\uFFFD\uFFFD");          // cut short
-    EXPECT_EQ(Utf8ToUtf16("\xc0\xaf"), u"\uFFFD\uFFFD");          // overlong '/'
-    EXPECT_EQ(Utf8ToUtf16("\xed\xa0\x80"), u"\uFFFD\uFFFD\uFFFD");  // an encoded surrogate
-    EXPECT_EQ(Utf8ToUtf16("\xf4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // past U+10FFFF
+    // A file name's bytes that are not UTF-8 ride as U+DC80..U+DCFF and come back exactly.
+    EXPECT_EQ(Utf8ToUtf16("a\xff" "b"), u"a\xDCFF" u"b");
+    for (const std::string bytes : {std::string("a\xff" "b"), std::string("\xe7\xb5"), std::string("\xc0\xaf"),
+                                    std::string("\xed\xa0\x80"), std::string("\xf4\x90\x80\x80"),
+                                    std::string("caf\xe9.bmp")})
+        EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(bytes)), bytes);
+    EXPECT_EQ(Utf8ToUtf16("\xe7\xb5"), u"\xDCE7\xDCB5");  // cut short
+    // Other lone surrogates are not bytes: U+FFFD.
     const char16_t lone[] = {u'a', char16_t(0xD800), u'b', char16_t(0xDC00), 0};
     EXPECT_EQ(Utf16ToUtf8(lone), "a\xef\xbf\xbd" "b\xef\xbf\xbd");
 }
