@@ -200,8 +200,19 @@ void QtPlatform::RequestOutsideClose() {
     QMetaObject::invokeMethod(this, &QtPlatform::DestroyWindow, Qt::QueuedConnection);
 }
 
+void QtPlatform::LeaveModal() {
+    if (--modalDepth > 0 || !userCloseDeferred) return;
+    userCloseDeferred = false;
+    RequestUserClose();
+}
+
 void QtPlatform::RequestUserClose() {
-    if (!started || destroyed || userCloseQueued || modalDepth > 0) return;
+    if (!started || destroyed || userCloseQueued) return;
+    // The window system's close while a dialog is open waits until the dialog ends.
+    if (modalDepth > 0) {
+        userCloseDeferred = true;
+        return;
+    }
     userCloseQueued = true;
     // Asked after the close event returns: the questions run their own loops.
     QMetaObject::invokeMethod(

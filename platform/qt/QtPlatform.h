@@ -75,7 +75,8 @@ public:
     // Modal loops in progress (message boxes, dialogs, file dialogs).
     int ModalDepth() const { return modalDepth; }
     void EnterModal() { ++modalDepth; }
-    void LeaveModal() { --modalDepth; }
+    // The last modal loop ended: a close the user asked for meanwhile is handled now.
+    void LeaveModal();
 
     // Read back by the tests.
     unsigned lastShellFlags = 0;
@@ -143,6 +144,7 @@ private:
     bool destroyed = false;     // the window was destroyed: no more events to the view
     bool skipShutdown = false;  // the screenshot run ends without the view's shutdown
     bool userCloseQueued = false;
+    bool userCloseDeferred = false;  // asked while a modal loop ran
     int modalDepth = 0;
     int exitCode = 0;
     QSocketNotifier* signalNotifier = nullptr;

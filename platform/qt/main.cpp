@@ -30,12 +30,6 @@ int main(int argc, char** argv) {
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);  // the platform ends the loop itself
-    // Qt's own words (Yes, No, the file dialog) in the user's language, where installed.
-    QTranslator qtWords;
-    if (qtWords.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        application.installTranslator(&qtWords);
-
     // Qt has taken its own options out of argv.
     DesktopOptions options;
     std::string error;
@@ -45,6 +39,13 @@ int main(int argc, char** argv) {
     }
     QtPlatform platform(options);
     platform.InstallSignalHandlers();
+    // Qt's own words (Yes, No, the file dialog) in the language of the program's texts:
+    // Japanese for the built-in ones; with the English module, Qt's own English.
+    QTranslator qtWords;
+    if (platform.UserLanguageId() == "0411" &&
+        qtWords.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        application.installTranslator(&qtWords);
     CVellumApp app(platform);
     if (!platform.Start(app)) return 0;  // the program, through its way in
     return platform.Run();

@@ -1,6 +1,9 @@
 // The desktop program against other users: a single-instance socket in a folder others
 // can write is not trusted, and the program starts.
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QFile>
 #include <QLocalServer>
 #include <QTest>
@@ -9,6 +12,8 @@
 #include <unistd.h>
 
 #include "QtTestSupport.h"
+#include "app/VellumView.h"
+#include "platform/qt/MainWindow.h"
 
 namespace vellum::test {
 
@@ -38,6 +43,26 @@ private slots:
         }
         qputenv("TMPDIR", oldTmp);
         if (!oldRuntime.isEmpty()) qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    }
+
+    // The window's close button pressed while a dialog is open is not dropped: once the
+    // dialog ends, the quit question comes.
+    void ACloseDuringADialogWaitsForIt() {
+        RunningProgram program;
+        QVERIFY(program.Start(DesktopOptions{}));
+        bool asked = false;
+        WhenModalAppears([&](QWidget* about) {
+            program.platform->Window()->close();  // the window system's close request
+            WhenModalAppears([&](QWidget* question) {
+                auto* box = qobject_cast<QMessageBox*>(question);
+                asked = box != nullptr;
+                if (box) box->button(QMessageBox::No)->click();
+            });
+            about->close();
+        });
+        program.app->View()->ShowAbout();
+        QVERIFY(QTest::qWaitFor([&] { return asked; }, 5000));
+        QVERIFY2(!program.platform->WindowDestroyed(), "No keeps the program open");
     }
 };
 
