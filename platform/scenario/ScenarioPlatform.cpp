@@ -38,9 +38,12 @@ std::string Hex2(unsigned value) {
 
 }  // namespace
 
+void (*gEndScript)(int code) = nullptr;
+
 void FailScript(const ScriptLine& line, const std::string& why) {
     std::fflush(stdout);
     std::fprintf(stderr, "line %d: %s: %s\n", line.number, why.c_str(), line.text.c_str());
+    if (gEndScript) gEndScript(2);
     std::exit(2);
 }
 
@@ -48,6 +51,7 @@ void FailUnanswered(const std::string& question, const std::string& why) {
     if (!question.empty()) std::printf("%s\n", question.c_str());
     std::fflush(stdout);
     std::fprintf(stderr, "unanswered: %s\n", why.c_str());
+    if (gEndScript) gEndScript(3);
     std::exit(3);
 }
 

@@ -26,6 +26,10 @@ struct ScriptLine {
 // The program asked something the script does not answer: the question is printed as
 // the transcript's last line (nothing is printed for "": it is already last); exit code 3.
 [[noreturn]] void FailUnanswered(const std::string& question, const std::string& why);
+// How those two end the process: std::exit by default. A driver that runs scripts in a
+// forked child of its own (the fuzz harness) ends it with _exit instead, past its
+// parent's exit handlers. Must not return.
+extern void (*gEndScript)(int code);
 
 struct MessageAnswerEntry {
     ScriptLine line;
