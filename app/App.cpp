@@ -33,8 +33,11 @@ void CVellumApp::OnFrameDestroyed() {
 
 // ---- ViewInput ------------------------------------------------------------------------
 
+// After every event the pointer is told the tool a press would use now.
 void CVellumApp::PenDown(int x, int y) {
-    if (view) view->OnPenDown(x, y);
+    if (!view) return;
+    view->OnPenDown(x, y);
+    view->UpdateCursor();
 }
 
 void CVellumApp::PenMove(int x, int y, const PenPoint* points, int count) {
@@ -42,15 +45,51 @@ void CVellumApp::PenMove(int x, int y, const PenPoint* points, int count) {
 }
 
 void CVellumApp::PenUp(int x, int y) {
-    if (view) view->OnPenUp(x, y);
+    if (!view) return;
+    view->OnPenUp(x, y);
+    view->UpdateCursor();
+}
+
+void CVellumApp::PenEraserEnd(bool inUse) {
+    if (!view) return;
+    view->OnPenEraserEnd(inUse);
+    view->UpdateCursor();
+}
+
+void CVellumApp::Wheel(int x, int y, int steps) {
+    if (view) view->OnWheel(x, y, steps);
+}
+
+void CVellumApp::PanDown(int x, int y) {
+    if (!view) return;
+    view->OnPanDown(x, y);
+    view->UpdateCursor();
+}
+
+void CVellumApp::PanMove(int x, int y) {
+    if (view) view->OnPanMove(x, y);
+}
+
+void CVellumApp::PanUp(int x, int y) {
+    if (!view) return;
+    view->OnPanUp(x, y);
+    view->UpdateCursor();
+}
+
+void CVellumApp::PickColourAt(int x, int y) {
+    if (view) view->OnPickColourAt(x, y);
 }
 
 void CVellumApp::KeyDown(uint32_t code, unsigned modifiers) {
-    if (view) view->OnKeyDown(code, modifiers);
+    if (!view) return;
+    view->OnKeyDown(code, modifiers);
+    view->UpdateCursor();
 }
 
 void CVellumApp::KeyUp(uint32_t code, unsigned modifiers) {
-    if (view) view->OnKeyUp(code, modifiers);
+    if (!view) return;
+    view->OnKeyUp(code, modifiers);
+    view->UpdateCursor();
 }
 
 void CVellumApp::Focus(bool gained) {

@@ -34,6 +34,12 @@ public:
     void PenDown(int x, int y) override;
     void PenMove(int x, int y, const PenPoint* points, int count) override;
     void PenUp(int x, int y) override;
+    void PenEraserEnd(bool inUse) override;
+    void Wheel(int x, int y, int steps) override;
+    void PanDown(int x, int y) override;
+    void PanMove(int x, int y) override;
+    void PanUp(int x, int y) override;
+    void PickColourAt(int x, int y) override;
     void KeyDown(uint32_t code, unsigned modifiers) override;
     void KeyUp(uint32_t code, unsigned modifiers) override;
     void Focus(bool gained) override;

@@ -15,7 +15,7 @@
 
 namespace vellum {
 
-enum class StepKind : uint8_t { Stroke, Filter, New, Open };
+enum class StepKind : uint8_t { Stroke, Filter, New, Open, Paste };
 
 constexpr int64_t kDefaultUndoMemory = int64_t(128) << 20;
 constexpr int64_t kLeastUndoMemory = int64_t(16) << 20;

@@ -55,6 +55,11 @@ constexpr FieldRow kFields[] = {
      [](const CVellumView& v) { return Number(v.paletteMark.x) + " " + Number(v.paletteMark.y); }},
     {"path", [](const CVellumView& v) { return v.filePath; }},
     {"keys", Keys},
+    {"colourDensity", [](const CVellumView& v) {
+         char buffer[32];
+         std::snprintf(buffer, sizeof buffer, "%g", v.colourDensity);
+         return std::string(buffer);
+     }},
 };
 
 }  // namespace

@@ -133,6 +133,15 @@ public:
     bool shownCanUndo = false;
     bool shownCanRedo = false;
 
+    // Desktop habits: the tablet pen's eraser end in use, the space bar held (a drag then
+    // pans), a pan drag in progress with the hand mode it borrowed the hand from, and the
+    // pointer shape last told to the platform (-1: none yet).
+    bool eraserEnd = false;
+    bool panKeyHeld = false;
+    bool panDrag = false;
+    int32_t panSavedHand = 0;
+    int shownCursor = -1;
+
     // ---- app/: creation, shutdown, window messages ---------------------------------------
     // Window create message; false only when the frame's own creation fails.
     bool OnCreate();
@@ -143,6 +152,15 @@ public:
     void LeaveFullScreen(bool report = true);
     void OnKeyDown(uint32_t code, unsigned modifiers = 0);
     void OnKeyUp(uint32_t code, unsigned modifiers = 0);
+    // The actions of the seven bindings other than the hold keys, and the shortcuts
+    // (app/ViewKeys.cpp); true when the key acted.
+    bool ActOnBinding(uint32_t code, unsigned modifiers);
+    bool ActOnShortcut(uint32_t code, unsigned modifiers);
+    // Darker (-1) or lighter (+1): the colour density one step, within -10..+10.
+    void StepDensity(int step);
+    // Ctrl+C and Ctrl+V: the whole picture to the clipboard, a picture from it.
+    bool CopyPicture();
+    bool PastePicture();
     void OnSetFocus();
     void OnKillFocus();
     void OnTimer(int id);
@@ -167,6 +185,16 @@ public:
     void OnPenMove(int x, int y, const PenPoint* points, int count);
     void OnPenUp(int x, int y);
     void DrawTo(int x, int y);
+
+    // ---- app/ViewDesktop.cpp: wheel, pan drag, right-click pick, pen ends, pointer -------
+    void OnPenEraserEnd(bool inUse);
+    void OnWheel(int x, int y, int steps);
+    void OnPanDown(int x, int y);
+    void OnPanMove(int x, int y);
+    void OnPanUp(int x, int y);
+    void OnPickColourAt(int x, int y);
+    // Tells the platform the pointer shape for the tool a press would use now.
+    void UpdateCursor();
 
     // ---- app/ViewHistory.cpp: undo and redo ------------------------------------------------
     // Each takes the last step back, or the next one forward, and shows what changed; they
@@ -234,6 +262,8 @@ public:
     bool SavePicture();
     bool WritePicture();
     bool FitPicture(const std::string& path);
+    // The same fitting, with its questions, for a picture already in memory (a paste).
+    bool FitLoadedPicture(const PixelSurface& picture);
 };
 
 // The process-wide shutdown-done flag: ShutdownView runs at most once per process.

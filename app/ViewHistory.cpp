@@ -10,7 +10,7 @@ void CVellumView::EndStrokeStep() {
     if (history.EndStroke()) UpdateUndoControls();
     if (!canvas.Exists() || !skinImage.Exists()) return;
     const SkinRect mask = PenIconRect(penIndex);
-    journal.EndStroke(*skinImage, mask.x, mask.y, penColour, eraser != 0, *paperSurface, paperVersion, *canvas,
+    journal.EndStroke(*skinImage, mask.x, mask.y, penColour, eraser != 0 || eraserEnd, *paperSurface, paperVersion, *canvas,
                       filePath);
     TellJournalFailure();
 }

@@ -20,6 +20,7 @@ enum KeyModifier : unsigned {
     kModCtrl = 1,
     kModShift = 2,
     kModAlt = 4,
+    kModRepeat = 8,  // the key is held and its press repeats
 };
 
 class ViewInput {
@@ -36,6 +37,19 @@ public:
     virtual void PenDown(int x, int y) = 0;
     virtual void PenMove(int x, int y, const PenPoint* points, int count) = 0;
     virtual void PenUp(int x, int y) = 0;
+    // A tablet pen's eraser end came into use (true) or went out of use (false): while it
+    // is in use strokes erase, whatever the eraser toggle says. Told before its press.
+    virtual void PenEraserEnd(bool inUse) = 0;
+
+    // Desktop habits, in window pixels. The wheel: steps > 0 zoom in, < 0 out, one level
+    // a step, keeping the canvas point under (x, y) under it. A pan drag (the middle
+    // button) scrolls the zoomed view as hand mode does, without switching hand mode.
+    // A pick (the right button) takes the canvas colour under (x, y), as the eyedropper.
+    virtual void Wheel(int x, int y, int steps) = 0;
+    virtual void PanDown(int x, int y) = 0;
+    virtual void PanMove(int x, int y) = 0;
+    virtual void PanUp(int x, int y) = 0;
+    virtual void PickColourAt(int x, int y) = 0;
 
     // Keys by virtual-key code, with the modifiers held (KeyModifier flags).
     virtual void KeyDown(uint32_t code, unsigned modifiers) = 0;

@@ -45,7 +45,8 @@ void CVellumView::SelectPen(int index, bool refreshStatus) {
     BuildPenStamp(ops, *penBuffer, *skinImage, mask.x, mask.y, penColour);
 }
 
-Pencil CVellumView::CurrentPencil() const { return Pencil{*penBuffer, penColour, eraser != 0}; }
+// A tablet pen's eraser end erases whatever the eraser toggle says.
+Pencil CVellumView::CurrentPencil() const { return Pencil{*penBuffer, penColour, eraser != 0 || eraserEnd}; }
 
 Box CVellumView::StampPen(PixelSurface& surface, int x, int y) {
     if (!penBuffer.Exists()) return {};
@@ -67,6 +68,11 @@ Box CVellumView::DrawSegment(int x0, int y0, int x1, int y1) {
 // ---- Stylus events -----------------------------------------------------------------------
 
 void CVellumView::OnPenDown(int x, int y) {
+    // With the space bar held a press on the canvas starts a pan drag.
+    if (panKeyHeld && !panDrag && penDown != 1 && !fullView && IsOnCanvas(x, y)) {
+        OnPanDown(x, y);
+        return;
+    }
     if (IsOnCanvas(x, y) && !fullView) {
         movePointCount = 0;
         penDown = 1;
@@ -155,6 +161,10 @@ void CVellumView::DrawTo(int x, int y) {
 }
 
 void CVellumView::OnPenUp(int x, int y) {
+    if (panDrag) {
+        OnPanUp(x, y);
+        return;
+    }
     if (fullView) {
         fullView = 0;
         RefreshRect(0, 0, -1, -1);

@@ -40,6 +40,7 @@ void CDialog::OnInitDialog() {
 void CDialog::OnEditChanged(int index, const std::string& text) {
     if (index < 0 || index >= tpl.controlCount) return;
     states[size_t(index)].text = text;
+    OnEditTextChanged(tpl.controls[index].id);
 }
 
 void CDialog::OnClicked(int index) {
@@ -188,6 +189,14 @@ bool CDialog::ExchangeInt(bool save, int id, int32_t& value) {
 bool CDialog::ExchangeUInt(bool save, int id, uint32_t& value) {
     long long v = value;
     if (!ExchangeNumber(save, id, v, 0, UINT32_MAX)) return false;
+    value = uint32_t(v);
+    return true;
+}
+
+bool CDialog::PeekUInt(int id, uint32_t& value) const {
+    const int index = IndexOf(id);
+    long long v = 0;
+    if (index < 0 || !ParseInt(states[size_t(index)].text, v) || v < 0 || v > UINT32_MAX) return false;
     value = uint32_t(v);
     return true;
 }

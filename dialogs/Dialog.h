@@ -81,6 +81,8 @@ protected:
     virtual bool DoDataExchange(bool save);
     // A click on a push button other than OK (1) and Cancel (2).
     virtual void OnButton(int id) {}
+    // The user changed the text of the edit with this id.
+    virtual void OnEditTextChanged(int id) {}
 
     // Data exchange helpers, by control id.
     bool ExchangeInt(bool save, int id, int32_t& value);
@@ -91,6 +93,8 @@ protected:
     void ExchangeRadio(bool save, int firstId, int32_t& index);
     void ShowControl(int id, bool show);
     void SetControlText(int id, const std::string& text);
+    // The number an edit holds now, without a message when it holds none.
+    bool PeekUInt(int id, uint32_t& value) const;
     void SetRange(int id, int low, int high);
     void FocusControl(int id);
     void EndDialog(int code);

@@ -1,13 +1,11 @@
 #include "dialogs/KeySettingsDialog.h"
 
+#include "dialogs/KeyNames.h"
 #include "resources/DialogTemplate.h"
 
 namespace vellum {
 
 namespace {
-
-// The eyedropper and zoom rows; the seven before them are hidden.
-constexpr int kFirstShownRow = 7;
 
 // F23 and F24 do not end the capture: a following release replaces them.
 constexpr uint32_t kKeyF23 = 134;
@@ -22,11 +20,20 @@ CKeySettingsDialog::CKeySettingsDialog(Platform& p) : CDialog(kKeySettingsTempla
 
 void CKeySettingsDialog::OnInitDialog() {
     CDialog::OnInitDialog();
-    for (int row = 0; row < kFirstShownRow; ++row) {
-        ShowControl(kKeyEditIds[row], false);
-        ShowControl(kKeyButtonIds[row], false);
-        ShowControl(kKeyLabelIds[row], false);
-    }
+    // All nine rows act, so all nine are offered; each set button names its row's key.
+    for (int row = 0; row < 9; ++row) ShowKeyName(row);
+}
+
+void CKeySettingsDialog::ShowKeyName(int row) {
+    uint32_t code = 0;
+    // A half-typed or emptied edit names no key.
+    if (!PeekUInt(kKeyEditIds[row], code)) code = 0;
+    SetControlText(kKeyButtonIds[row], KeyName(code));
+}
+
+void CKeySettingsDialog::OnEditTextChanged(int id) {
+    for (int row = 0; row < 9; ++row)
+        if (kKeyEditIds[row] == id) ShowKeyName(row);
 }
 
 bool CKeySettingsDialog::DoDataExchange(bool save) {
@@ -48,6 +55,7 @@ void CKeySettingsDialog::OnButton(int id) {
         codes[row] = capture.keyCode;
         // All nine edits show the stored codes again: digits typed but not confirmed go.
         DoDataExchange(false);
+        for (int r = 0; r < 9; ++r) ShowKeyName(r);
         return;
     }
 }

@@ -1,8 +1,7 @@
 #pragma once
 // The key settings dialog (template 132) and the key capture dialog (template 133).
-// Key settings shows the nine key codes; only the eyedropper and zoom rows are offered,
-// the other seven are hidden and pass their codes through. Each row's set button runs
-// the key capture, which waits for one key release.
+// Key settings shows the nine key codes, each with its key's name on the row's set
+// button, which runs the key capture: it waits for one key release.
 #include <cstdint>
 
 #include "dialogs/Dialog.h"
@@ -22,6 +21,10 @@ public:
 protected:
     bool DoDataExchange(bool save) override;
     void OnButton(int id) override;
+    void OnEditTextChanged(int id) override;
+
+private:
+    void ShowKeyName(int row);
 };
 
 class CKeyCaptureDialog : public CDialog {

@@ -121,7 +121,10 @@ bool CVellumView::WritePicture() {
         else
             message = kBitmapErrorText;
     }
-    platform.ShowMessage(0, message, MsgButtons::Ok);
+    if (written)
+        platform.ShowInformation(0, message);
+    else
+        platform.ShowMessage(0, message, MsgButtons::Ok);
     // Only a complete file makes the picture clean: after a failed save a later quit
     // must still offer to save it.
     if (written) {

@@ -15,7 +15,12 @@ bool CVellumView::FitPicture(const std::string& path) {
         Message(IDS_OPEN_FAILED, MsgButtons::Ok);
         return false;
     }
-    const int bw = picture->width, bh = picture->height;
+    return FitLoadedPicture(*picture);
+}
+
+bool CVellumView::FitLoadedPicture(const PixelSurface& picture) {
+    if (!canvas.Exists() || !picture.Exists()) return false;
+    const int bw = picture.width, bh = picture.height;
     history.BeforeWriteAll();  // the picture replaces the canvas: one step
     ops.fillRectWhite(*canvas, 0, 0, W, H);
 
@@ -28,10 +33,10 @@ bool CVellumView::FitPicture(const std::string& path) {
     }
     const SourceRect source = FitSourceRect(rule, bw, bh, W, H);
     if (rule == FitRule::Cover) {
-        StretchCopy(*canvas, 0, 0, W, H, *picture, source.x, source.y, source.w, source.h);
+        StretchCopy(*canvas, 0, 0, W, H, picture, source.x, source.y, source.w, source.h);
     } else {
         // Only picture pixels are copied; where the picture is smaller the canvas stays white.
-        ops.copyRectRop(*canvas, 0, 0, W, H, *picture, source.x, source.y, SRCCOPY);
+        ops.copyRectRop(*canvas, 0, 0, W, H, picture, source.x, source.y, SRCCOPY);
     }
     return true;
 }

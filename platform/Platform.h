@@ -18,6 +18,9 @@ class CDialog;
 enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No };
 
+// What the pointer shows over the picture: the tool a press would use.
+enum class CursorKind { Pencil, Eraser, Eyedropper, Zoom, Hand };
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -26,7 +29,10 @@ public:
     virtual bool ActivateRunningInstance(const std::string& title) = 0;
 
     // Message boxes. id is the string id of the text, or 0 for a fixed English text.
+    // An Ok box tells of a failure (a warning), a Yes/No box asks (a question).
     virtual MsgAnswer ShowMessage(int id, const std::string& text, MsgButtons buttons) = 0;
+    // An Ok box that tells of a success (a file written).
+    virtual void ShowInformation(int id, const std::string& text) { ShowMessage(id, text, MsgButtons::Ok); }
 
     // Full screen: the screen's size, placing the frame over it, and the shell's
     // full-screen service (false when the shell call reports failure).
@@ -55,6 +61,13 @@ public:
     virtual RecoveryStore* OpenRecovery(std::string& problem) { return nullptr; }
     // The program's icon, a rectangle of picture (the skin's emblem).
     virtual void SetAppIcon(const PixelSurface& picture, int x, int y, int w, int h) {}
+    // The pointer's shape over the window; told only when it changes.
+    virtual void ShowCursor(CursorKind kind) {}
+
+    // The system clipboard. Set: the whole picture, false when the clipboard refused it.
+    // Get: the picture the clipboard holds (24-bit), false when it holds none.
+    virtual bool SetClipboardPicture(const PixelSurface& picture) { return false; }
+    virtual bool GetClipboardPicture(OwnedSurface& picture) { return false; }
 
     // The platform's own open (mode 0) and save (mode 1) dialogs; nonzero when chosen.
     virtual int PlatformFileDialog(int mode, OpenFileName& request) = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/ViewInspection.h"
 #include "engine/pixel/PixelOps.h"
@@ -228,6 +229,39 @@ bool ScenarioPlatform::WriteSettingsText(const std::string& text) {
 }
 
 std::string ScenarioPlatform::ProgramDir() { return programDir; }
+
+namespace {
+
+const char* CursorName(CursorKind kind) {
+    switch (kind) {
+        case CursorKind::Pencil: return "pencil";
+        case CursorKind::Eraser: return "eraser";
+        case CursorKind::Eyedropper: return "eyedropper";
+        case CursorKind::Zoom: return "zoom";
+        case CursorKind::Hand: return "hand";
+    }
+    return "pencil";
+}
+
+bool CopySurface(const PixelSurface& from, OwnedSurface& to) {
+    if (!from.Exists() || !to.Allocate(from.width, from.height)) return false;
+    std::memcpy(to->bytes, from.bytes, size_t(from.byteSize));
+    return true;
+}
+
+}  // namespace
+
+void ScenarioPlatform::ShowCursor(CursorKind kind) { cursor = CursorName(kind); }
+
+bool ScenarioPlatform::SetClipboardPicture(const PixelSurface& picture) {
+    if (!CopySurface(picture, clipboard)) return false;
+    Print("clipboard set " + std::to_string(picture.width) + " " + std::to_string(picture.height));
+    return true;
+}
+
+bool ScenarioPlatform::GetClipboardPicture(OwnedSurface& picture) {
+    return clipboard.Exists() && CopySurface(*clipboard, picture);
+}
 
 std::string ScenarioPlatform::PicturesDir() { return picturesDir; }
 

@@ -79,6 +79,9 @@ public:
     std::deque<DialogAnswerEntry> dialogAnswers;
     std::vector<PenPoint> queuedPoints;      // `points`: for the next move
     bool pointsQueued = false;
+    // The system clipboard's picture (`clipboard`), and the pointer last shown.
+    OwnedSurface clipboard;
+    std::string cursor = "pencil";
     bool pointsFail = false;                 // `points fail`: the next move brings none
 
     // ---- Run time ----------------------------------------------------------------------
@@ -133,6 +136,9 @@ public:
     int RunDialog(CDialog& dialog) override;
     bool ReadSettingsText(std::string& text) override;
     bool WriteSettingsText(const std::string& text) override;
+    void ShowCursor(CursorKind kind) override;
+    bool SetClipboardPicture(const PixelSurface& picture) override;
+    bool GetClipboardPicture(OwnedSurface& picture) override;
     std::string ProgramDir() override;
     std::string PicturesDir() override;
     std::string CommandLine() override;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "imageio/formats/Bmp.h"
+#include "imageio/formats/PictureFile.h"
 #include "platform/common/SettingsFile.h"
 
 namespace vellum {
@@ -248,6 +249,18 @@ bool ScenarioScript::RunMachineCommand(const ScriptLine& line, const std::string
 
 bool ScenarioScript::RunAnswerCommand(const ScriptLine& line, const std::string& word,
                                       const std::vector<std::string>& args, const std::string& rest) {
+    if (word == "clipboard") {
+        // What another program left on the system clipboard.
+        if (rest.empty()) FailScript(line, "expected \"clipboard PATH\" or \"clipboard empty\"");
+        if (args.size() == 1 && args[0] == "empty") {
+            platform.clipboard.Release();
+            return true;
+        }
+        OwnedSurface picture;
+        if (!LoadPictureFile(rest, picture)) FailScript(line, "the picture could not be read");
+        platform.clipboard = std::move(picture);
+        return true;
+    }
     if (word == "answer") {
         NeedArgs(line, args, 1);
         MsgAnswer answer;
@@ -344,7 +357,8 @@ bool ScenarioScript::RunUserCommand(const ScriptLine& line, const std::string& w
         unsigned modifiers = kModNone;
         for (size_t i = 1; i < args.size(); ++i) {
             const unsigned flag = args[i] == "ctrl" ? kModCtrl : args[i] == "shift" ? kModShift
-                                  : args[i] == "alt" ? kModAlt : 0;
+                                  : args[i] == "alt" ? kModAlt
+                                  : args[i] == "repeat" && word == "keydown" ? kModRepeat : 0;
             if (!flag) FailScript(line, "\"" + args[i] + "\" is not ctrl, shift or alt");
             modifiers |= flag;
         }
@@ -352,6 +366,37 @@ bool ScenarioScript::RunUserCommand(const ScriptLine& line, const std::string& w
             Input(line).KeyDown(code, modifiers);
         else
             Input(line).KeyUp(code, modifiers);
+        return true;
+    }
+    if (word == "wheel") {
+        NeedStart(line);
+        NeedArgs(line, args, 3);
+        const int x = int(Number(line, args[0], -kCoordLimit, kCoordLimit));
+        const int y = int(Number(line, args[1], -kCoordLimit, kCoordLimit));
+        Input(line).Wheel(x, y, int(Number(line, args[2], -100, 100)));
+        return true;
+    }
+    if (word == "pandown" || word == "panmove" || word == "panup" || word == "pick") {
+        NeedStart(line);
+        NeedArgs(line, args, 2);
+        const int x = int(Number(line, args[0], -kCoordLimit, kCoordLimit));
+        const int y = int(Number(line, args[1], -kCoordLimit, kCoordLimit));
+        ViewInput& program = Input(line);
+        if (word == "pandown")
+            program.PanDown(x, y);
+        else if (word == "panmove")
+            program.PanMove(x, y);
+        else if (word == "panup")
+            program.PanUp(x, y);
+        else
+            program.PickColourAt(x, y);
+        return true;
+    }
+    if (word == "erasertip") {
+        NeedStart(line);
+        NeedArgs(line, args, 1);
+        if (args[0] != "on" && args[0] != "off") FailScript(line, "expected \"erasertip on\" or \"erasertip off\"");
+        Input(line).PenEraserEnd(args[0] == "on");
         return true;
     }
     if (word == "focus") {
@@ -394,7 +439,10 @@ bool ScenarioScript::RunLookCommand(const ScriptLine& line, const std::string& w
         Input(line);
         for (const std::string& name : args) {
             std::string value;
-            if (!inspection.Field(name, value)) FailScript(line, "there is no field \"" + name + "\"");
+            if (name == "cursor")
+                value = platform.cursor;  // what the front end was told to show
+            else if (!inspection.Field(name, value))
+                FailScript(line, "there is no field \"" + name + "\"");
             platform.Print(name + " = " + value);
         }
         return true;
@@ -420,7 +468,8 @@ bool ScenarioScript::RunLookCommand(const ScriptLine& line, const std::string& w
         }
         NeedStart(line);
         if (args.size() < 2) FailScript(line, "expected \"dump SURFACE PATH\" or \"dump settings\"");
-        const PixelSurface& surface = Surface(line, args[0]);
+        if (args[0] == "clipboard" && !platform.clipboard.Exists()) FailScript(line, "the clipboard holds no picture");
+        const PixelSurface& surface = args[0] == "clipboard" ? *platform.clipboard : Surface(line, args[0]);
         const std::string path = AfterWords(rest, 1);
         std::vector<uint8_t> bytes;
         if (!EncodeBmp24(surface, bytes) ||

@@ -438,26 +438,44 @@ protected:
     }
 };
 
-TEST_F(KeySettingsTest, OnlyTheEyedropperAndZoomRowsShowAndCodesPassThrough) {
+TEST_F(KeySettingsTest, AllNineRowsShowWithTheirKeysNamedAndCodesPassThrough) {
+    const uint32_t codes[kKeyCount] = {65, 116, 37, 1, 193, 100, 32, 0, 250};
+    const char* names[kKeyCount] = {"A", "F5", "←", "", "A1", "N4", "Spc", "", ""};
+    for (int i = 0; i < kKeyCount; ++i) view->keyCodes[i] = codes[i];
     KeySettings([](ScriptedDialog& d) { d.Click(1); });
     ASSERT_EQ(platform.dialogs, std::vector<int>{IDD_KEY_SETTINGS});
     CKeySettingsDialog shape(platform);
     for (int row = 0; row < 9; ++row) {
-        EXPECT_EQ(Opened().Control(shape, kKeyEditIds[row]).text, std::to_string(11 + row)) << row;
-        const bool shown = row >= 7;
-        EXPECT_EQ(Opened().Control(shape, kKeyEditIds[row]).visible, shown) << row;
-        EXPECT_EQ(Opened().Control(shape, kKeyButtonIds[row]).visible, shown) << row;
+        EXPECT_EQ(Opened().Control(shape, kKeyEditIds[row]).text, std::to_string(codes[row])) << row;
+        EXPECT_TRUE(Opened().Control(shape, kKeyEditIds[row]).visible) << row;
+        EXPECT_TRUE(Opened().Control(shape, kKeyButtonIds[row]).visible) << row;
+        EXPECT_EQ(Opened().Control(shape, kKeyButtonIds[row]).text, names[row]) << row;
         if (kKeyLabelIds[row] >= 0) {
-            EXPECT_FALSE(Opened().Control(shape, kKeyLabelIds[row]).visible) << row;
+            EXPECT_TRUE(Opened().Control(shape, kKeyLabelIds[row]).visible) << row;
         }
     }
-    int hidden = 0;
-    for (const ControlState& s : Opened().states) hidden += s.visible ? 0 : 1;
-    EXPECT_EQ(hidden, 21);
-    EXPECT_TRUE(Opened().states[20].visible && Opened().states[21].visible)
-        << "the two row labels without id stay";
+    for (const ControlState& s : Opened().states) EXPECT_TRUE(s.visible);
     EXPECT_EQ(Opened().broughtToTop, 1);
-    EXPECT_EQ(Keys(), Start()) << "OK copies back what it showed, key_save included";
+    EXPECT_EQ(Keys(), std::vector<uint32_t>(codes, codes + kKeyCount))
+        << "OK copies back what it showed, key_save included";
+}
+
+TEST_F(KeySettingsTest, TypedDigitsNameTheirKeyAndACaptureNamesItsOwn) {
+    std::vector<std::string> named;
+    KeySettings(
+        [&](ScriptedDialog& d) {
+            d.Set(kKeyEditIds[KeyDarker], "8");
+            named.push_back(d.Text(kKeyButtonIds[KeyDarker]));
+            d.Set(kKeyEditIds[KeyDarker], "");
+            named.push_back(d.Text(kKeyButtonIds[KeyDarker]));  // an emptied edit names nothing
+            d.Click(kKeyButtonIds[KeyLighter]);
+            named.push_back(d.Text(kKeyButtonIds[KeyLighter]));
+            named.push_back(d.Text(kKeyButtonIds[KeyDarker]));  // the stored code is back
+            d.Click(2);
+        },
+        {Keys({90})});
+    EXPECT_EQ(named, (std::vector<std::string>{"BS", "", "Z", ""}));
+    EXPECT_EQ(Keys(), Start()) << "Cancel keeps the codes";
 }
 
 TEST_F(KeySettingsTest, CaptureEndsOnTheFirstKeyOtherThan134And135) {

@@ -1,0 +1,12 @@
+#pragma once
+// Short names of virtual-key codes, for the key settings' set buttons: a user sees "F5"
+// where the edit says 116. Short enough for a button a few characters wide.
+#include <cstdint>
+#include <string>
+
+namespace vellum {
+
+// The key's name; "" for no key (1), for 0 and for codes without a name.
+std::string KeyName(uint32_t code);
+
+}  // namespace vellum
