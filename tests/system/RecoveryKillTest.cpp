@@ -104,11 +104,13 @@ TEST_P(RecoveryKillTest, TheLastCompletedStepComesBackByteForByte) {
     bool expectOffer = false;  // a stroke, a tap or the filter since the last picture opened
     {
         Driver d;
-        d.Send("statedir " + dir + "/state\nstart\n");
+        // Darker, lighter, next pen and next paper on A to D.
+        d.Send("statedir " + dir + "/state\nset key_darker 65\nset key_lighter 66\nset key_nextpen 67\n"
+               "set key_nextppr 68\nstart\n");
         bool panel = false, modified = false;
         const int steps = 3 + int(rng() % 14);
         for (int i = 0; i < steps; ++i) {
-            const int kind = int(rng() % 10);
+            const int kind = int(rng() % 14);
             std::string s;
             if (kind < 4) {
                 s = Stroke(rng, rng() % 2);
@@ -135,6 +137,19 @@ TEST_P(RecoveryKillTest, TheLastCompletedStepComesBackByteForByte) {
                 panel = false;
                 modified = false;
                 expectOffer = false;
+            } else if (kind == 10) {
+                s = "keydown " + std::to_string(65 + rng() % 4) + "\n";  // a bound key
+            } else if (kind == 11) {
+                // A stroke with a tablet pen's eraser end.
+                s = "erasertip on\n" + Stroke(rng, rng() % 2) + "erasertip off\n";
+                modified = true;
+                expectOffer = true;
+            } else if (kind == 12) {
+                s = "clipboard " + picture + "\nkeydown 86 ctrl\n";  // a paste
+                modified = true;
+                expectOffer = true;
+            } else if (kind == 13) {
+                s = "wheel 120 200 1\npandown 100 150\npanmove 80 120\npanup 60 100\n";
             } else {
                 s = "down 100 200\nup 100 200\n";  // a tap
                 modified = true;
