@@ -498,10 +498,17 @@ void DrawStatusBar(Art& a) {
     a.HLine(0, bar.w - 1, 0, kBarEdge);
     a.HLine(0, bar.w - 1, bar.h - 1, kBarEdge);
 
-    // 0..99, show or hide the panel: a small panel with its five page pictograms.
-    a.RoundRect(4.5, 5.5, 95.5, 24.5, 4, Mix(kBarBg, kWhite, 0.55));
-    a.RoundFrame(4.5, 5.5, 95.5, 24.5, 4, 1, kBarSep);
-    for (int p = 0; p < 5; ++p) kTabIcons[p](a, 15 + 17.5 * p, 11);
+    // 0..99, show or hide the panel: one raised button holding the panel's five page
+    // pictograms close together, with the show/hide chevrons at its end, so that it
+    // reads as one control and not as five page buttons.
+    a.RoundRect(5.5, 6.5, 96.5, 25.5, 4, kBarSep, 0.7);
+    a.RoundRect(4.5, 5.5, 95.5, 24.5, 4, Mix(kBarBg, kWhite, 0.75));
+    a.RoundFrame(4.5, 5.5, 95.5, 24.5, 4, 1, kInkSoft);
+    const double centres[5] = {12, 27.5, 44.5, 60, 76};
+    for (int p = 0; p < 5; ++p) kTabIcons[p](a, centres[p], 11);
+    a.VLine(86, 8, 21, kBarSep);
+    a.Polygon({88.5, 13.5, 93.5, 13.5, 91, 10.5}, kInk);
+    a.Polygon({88.5, 16.5, 93.5, 16.5, 91, 19.5}, kInk);
 
     // Separators between the hot areas; none between pen and colour, where the pen
     // number sits.
