@@ -31,7 +31,8 @@ test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELLUM_SANITIZE=ON \
 	      -DVELLUM_QT=OFF -DVELLUM_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target test_pixel test_engine test_formats test_system vellum-scenario \
-	      replay_bmp replay_png replay_jpeg replay_picture replay_settings replay_journal replay_module
+	      replay_bmp replay_png replay_jpeg replay_picture replay_settings replay_journal replay_module \
+	      replay_script
 	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L 'unit|scenario'
 
 # Each libFuzzer harness for FUZZ_SECONDS, with AddressSanitizer and UndefinedBehaviorSanitizer.
