@@ -1,6 +1,7 @@
 #pragma once
 // Short names of virtual-key codes, for the key settings' set buttons: a user sees "F5"
-// where the edit says 116. Short enough for a button a few characters wide.
+// where the edit says 116. At most two letters (three for F10 to F24): the buttons are
+// narrow.
 #include <cstdint>
 #include <string>
 

@@ -7,7 +7,12 @@
 
 namespace vellum {
 
-CQtMainWindow::CQtMainWindow(QtPlatform& p) : platform(p) {
+CQtMainWindow::CQtMainWindow(QtPlatform& p)
+    // The canvas has a fixed size, so there is nothing to maximise.
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint),
+      platform(p) {
     setAttribute(Qt::WA_DeleteOnClose, false);  // the platform owns the window
     setContextMenuPolicy(Qt::NoContextMenu);     // no tool bar menu either
 }

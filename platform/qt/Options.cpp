@@ -61,7 +61,9 @@ const char* DesktopUsage() {
            "  --scale N          show every screen pixel as N x N pixels (default: the\n"
            "                     largest that fits the monitor's height)\n"
            "  --fullscreen       use the whole monitor: its size divided by the scale is\n"
-           "                     the screen (--screen is then ignored)\n"
+           "                     the screen (--screen is then ignored; the default scale\n"
+           "                     makes the tool strips about a fifth of its width);\n"
+           "                     Esc or F11 leaves full screen for a window\n"
            "  --undo-memory MIB  how much memory undo may keep, in MiB (default 128, at\n"
            "                     least 16); over it the oldest steps are forgotten\n"
            "  --screenshot PATH  save the window as a PNG picture once it is first painted\n"
@@ -85,6 +87,28 @@ bool ParseScreenSize(const std::string& text, int& width, int& height) {
     width = w;
     height = h;
     return true;
+}
+
+int FullScreenScale(int monitorWidth, int monitorHeight, int requested) {
+    int scale = requested;
+    if (scale <= 0) {
+        // Rounded to the nearest, so a 1920-pixel monitor gets 2 (strips a quarter wide)
+        // rather than 1 (an eighth).
+        scale = (monitorWidth + kMinScreenWidth * 5 / 2) / (kMinScreenWidth * 5);
+    }
+    scale = scale < 1 ? 1 : scale > kMaxScale ? kMaxScale : scale;
+    while (scale > 1 && (monitorWidth / scale < kMinScreenWidth || monitorHeight / scale < kMinScreenHeight))
+        --scale;
+    return scale;
+}
+
+int WindowScale(int areaWidth, int areaHeight, int screenWidth, int screenHeight, int maxScale) {
+    if (screenWidth <= 0 || screenHeight <= 0) return 1;
+    const int byWidth = areaWidth / screenWidth;
+    const int byHeight = (areaHeight - kWindowFrameMargin) / screenHeight;
+    int scale = byWidth < byHeight ? byWidth : byHeight;
+    if (scale > maxScale) scale = maxScale;
+    return scale < 1 ? 1 : scale;
 }
 
 bool ParseDesktopOptions(const std::vector<std::string>& args, DesktopOptions& options,

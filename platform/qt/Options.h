@@ -21,6 +21,8 @@ constexpr int kMinScreenWidth = 240;
 constexpr int kMinScreenHeight = 160;
 constexpr int kMaxScreenSide = 8192;
 constexpr int kMaxScale = 16;
+// Room left for the window frame and title when a window's scale is chosen.
+constexpr int kWindowFrameMargin = 64;
 constexpr int kLeastUndoMemoryMiB = 16;
 constexpr int kMostUndoMemoryMiB = 65536;
 
@@ -33,5 +35,13 @@ bool ParseDesktopOptions(const std::vector<std::string>& args, DesktopOptions& o
                          std::string& error);
 // "240x320" -> 240, 320; false when malformed or outside the limits.
 bool ParseScreenSize(const std::string& text, int& width, int& height);
+
+// The scale of a full-screen run on a monitor of that size: the one asked for (0: none),
+// else one at which the 240-pixel strips take about a fifth of the monitor's width;
+// lowered while the monitor divided by it would be smaller than the least screen.
+int FullScreenScale(int monitorWidth, int monitorHeight, int requested);
+// The largest scale, 1 to maxScale, at which a window of that screen fits the area
+// (the frame's title and borders left out); 1 when none does.
+int WindowScale(int areaWidth, int areaHeight, int screenWidth, int screenHeight, int maxScale);
 
 }  // namespace vellum

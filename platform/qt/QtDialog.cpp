@@ -91,7 +91,7 @@ QPixmap DrawnPencilIcon(int size) {
 }
 
 MsgAnswer RunMessageBox(QWidget* parent, const QString& title, const QString& text,
-                        MsgButtons buttons, QtPlatform* platform) {
+                        MsgButtons buttons, QtPlatform* platform, bool success) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText);
@@ -102,7 +102,7 @@ MsgAnswer RunMessageBox(QWidget* parent, const QString& title, const QString& te
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
     } else {
-        box.setIcon(QMessageBox::Warning);
+        box.setIcon(success ? QMessageBox::Information : QMessageBox::Warning);
         box.setStandardButtons(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
     }
@@ -249,10 +249,10 @@ void CQtDialog::Build() {
 
 // The Japanese fallback fonts are wider than the face the templates were laid out for:
 // a one-line text that does not fit its control gets a smaller size, never cut off.
-static void FitText(QWidget* w, const QFont& base, const QString& text, int extra) {
+static void FitText(QWidget* w, const QFont& base, const QString& text, int extra, qreal least = 6.5) {
     QFont font = base;
     const int room = w->width() - extra;
-    for (qreal size = base.pointSizeF(); size > 6.0; size -= 0.5) {
+    for (qreal size = base.pointSizeF(); size >= least; size -= 0.5) {
         font.setPointSizeF(size);
         if (QFontMetrics(font).horizontalAdvance(text) <= room) break;
     }
@@ -290,10 +290,18 @@ void CQtDialog::Sync(int index) {
             static_cast<QGroupBox*>(w)->setTitle(text);
             FitText(w, dialogFont, text, 8);
             break;
-        case ControlKind::PushButton:
-            static_cast<QPushButton*>(w)->setText(text);
+        case ControlKind::PushButton: {
+            auto* push = static_cast<QPushButton*>(w);
+            push->setText(text);
             FitText(w, dialogFont, text, 6);
+            // A narrow button (a key's set button naming its key) gives its text the
+            // padding too, and a smaller font.
+            if (QFontMetrics(w->font()).horizontalAdvance(text) > w->width() - 4) {
+                if (push->styleSheet().isEmpty()) push->setStyleSheet(QStringLiteral("QPushButton { padding: 0px; }"));
+                FitText(w, dialogFont, text, 2, 5.0);
+            }
             break;
+        }
         case ControlKind::UpDown:
         case ControlKind::Icon:
             break;

@@ -30,8 +30,10 @@ int MulDiv(int a, int b, int c);
 QPixmap DrawnPencilIcon(int size);
 
 // A message box with OK or Yes and No; platform (may be null) counts the modal loop.
+// Yes and No ask (a question mark); OK tells of a failure (a warning), or of a success
+// (information) when success is set.
 MsgAnswer RunMessageBox(QWidget* parent, const QString& title, const QString& text,
-                        MsgButtons buttons, QtPlatform* platform);
+                        MsgButtons buttons, QtPlatform* platform, bool success = false);
 
 class CQtDialog : public QDialog, public DialogHost {
     Q_OBJECT

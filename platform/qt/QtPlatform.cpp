@@ -1,6 +1,8 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QPainter>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -23,6 +25,7 @@
 #include "platform/common/RecoveryFolder.h"
 #include "platform/common/SettingsFile.h"
 #include "platform/common/UserDirs.h"
+#include "imageio/formats/Bmp.h"
 #include "platform/qt/FileDialog.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtDialog.h"
@@ -32,8 +35,6 @@ namespace vellum {
 
 namespace {
 
-// Room left for the window frame and title when the default scale is chosen.
-constexpr int kFrameMargin = 64;
 // How long a screenshot run waits for a picture named on the command line to open.
 constexpr int kPictureWaitMs = 600;
 
@@ -83,22 +84,15 @@ QtPlatform::QtPlatform(const DesktopOptions& o) : options(o) {
     if (options.fullscreen) {
         // The monitor is the screen: its size divided by the scale, never smaller than
         // the panel needs.
-        scale = options.scale > 0 ? options.scale : 1;
-        while (scale > 1 && (whole.width() / scale < kMinScreenWidth ||
-                             whole.height() / scale < kMinScreenHeight))
-            --scale;
+        scale = FullScreenScale(whole.width(), whole.height(), options.scale);
         screenWidth = qMax(kMinScreenWidth, whole.width() / scale);
         screenHeight = qMax(kMinScreenHeight, whole.height() / scale);
     } else {
         screenWidth = options.screenWidth;
         screenHeight = options.screenHeight;
-        if (options.scale > 0) {
-            scale = options.scale;
-        } else {
-            const int byHeight = (available.height() - kFrameMargin) / screenHeight;
-            const int byWidth = available.width() / screenWidth;
-            scale = qBound(1, qMin(byHeight, byWidth), kMaxScale);
-        }
+        scale = options.scale > 0 ? options.scale
+                                  : WindowScale(available.width(), available.height(), screenWidth,
+                                                screenHeight, kMaxScale);
     }
     settingsPath = UserSettingsPath();
 }
@@ -229,6 +223,24 @@ void QtPlatform::OnWindowActivation(bool active) {
     if (ViewInput* input = LiveView()) input->Focus(active);
 }
 
+bool QtPlatform::InFullScreen() const {
+    return options.fullscreen && !leftFullScreen && window && window->isFullScreen();
+}
+
+void QtPlatform::LeaveFullScreen() {
+    if (!InFullScreen()) return;
+    leftFullScreen = true;
+    // The screen keeps its size (the program laid itself out for it); only its pixels
+    // shrink until the window fits, as far as they can.
+    QScreen* monitor = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QRect available = monitor ? monitor->availableGeometry() : QRect(0, 0, 800, 600);
+    scale = WindowScale(available.width(), available.height(), screenWidth, screenHeight, scale);
+    viewWidget->SetScale(scale);
+    window->showNormal();
+    window->setFixedSize(viewWidget->size());
+    viewWidget->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 void QtPlatform::CloseTopModal() {
     QWidget* top = QApplication::activeModalWidget();
     if (auto* dialog = qobject_cast<CQtDialog*>(top))
@@ -279,7 +291,7 @@ void QtPlatform::TakeScreenshot() {
 void QtPlatform::RaiseWindow() {
     ++raiseRequests;
     if (!started || destroyed || !window) return;
-    if (options.fullscreen)
+    if (options.fullscreen && !leftFullScreen)
         window->showFullScreen();
     else
         window->showNormal();
@@ -372,6 +384,15 @@ MsgAnswer QtPlatform::ShowMessage(int, const std::string& text, MsgButtons butto
                          this);
 }
 
+void QtPlatform::ShowInformation(int, const std::string& text) {
+    if (!options.screenshotPath.empty()) {
+        std::fprintf(stderr, "vellum: message: %s\n", text.c_str());
+        return;
+    }
+    RunMessageBox(DialogParent(), MessageTitle(), QString::fromStdString(text), MsgButtons::Ok, this,
+                  true);
+}
+
 void QtPlatform::GetScreenSize(int& width, int& height) {
     width = screenWidth;
     height = screenHeight;
@@ -379,8 +400,8 @@ void QtPlatform::GetScreenSize(int& width, int& height) {
 
 void QtPlatform::MoveFrame(int, int, int, int) {
     // The window keeps its size; full screen is the monitor.
-    if (options.fullscreen && started && !destroyed && window && window->isVisible() &&
-        !window->isFullScreen())
+    if (options.fullscreen && !leftFullScreen && started && !destroyed && window &&
+        window->isVisible() && !window->isFullScreen())
         window->showFullScreen();
 }
 
@@ -440,6 +461,67 @@ void QtPlatform::SetAppIcon(const PixelSurface& picture, int x, int y, int w, in
         }
     emblem = QPixmap::fromImage(icon);
     if (window) window->setWindowIcon(QIcon(emblem));
+}
+
+void QtPlatform::ShowCursor(CursorKind kind) {
+    shownCursor = kind;
+    if (viewWidget) viewWidget->ShowCursor(kind);
+}
+
+bool QtPlatform::SetClipboardPicture(const PixelSurface& picture) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard || !picture.Exists() || picture.width <= 0 || picture.height <= 0) return false;
+    QImage image(picture.width, picture.height, QImage::Format_RGB888);
+    if (image.isNull()) return false;
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* src = picture.At(0, y);  // blue, green, red
+        uint8_t* dst = image.scanLine(y);       // red, green, blue
+        for (int x = 0; x < picture.width; ++x, src += 3, dst += 3) {
+            dst[0] = src[2];
+            dst[1] = src[1];
+            dst[2] = src[0];
+        }
+    }
+    clipboard->setImage(image);
+    return true;
+}
+
+bool QtPlatform::GetClipboardPicture(OwnedSurface& picture) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return false;
+    QImage image = clipboard->image();
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0) return false;
+    // What the picture readers would refuse is refused here too, before the copy.
+    if (image.width() > kBmpMaxSide || image.height() > kBmpMaxSide ||
+        int64_t(image.width()) * image.height() * 3 > kBmpMaxPixelBytes) {
+        std::fprintf(stderr, "vellum: the clipboard's picture is too large (%dx%d)\n", image.width(),
+                     image.height());
+        return false;
+    }
+    if (image.hasAlphaChannel()) {
+        // Transparent parts become the white of a fresh paper, not whatever colour they
+        // happen to carry.
+        QImage flat(image.size(), QImage::Format_RGB888);
+        if (flat.isNull()) return false;
+        flat.fill(Qt::white);
+        QPainter painter(&flat);
+        painter.drawImage(0, 0, image);
+        painter.end();
+        image = std::move(flat);
+    } else {
+        image = image.convertToFormat(QImage::Format_RGB888);
+    }
+    if (image.isNull() || !picture.Allocate(image.width(), image.height())) return false;
+    for (int y = 0; y < image.height(); ++y) {
+        const uint8_t* src = image.constScanLine(y);
+        uint8_t* dst = picture->At(0, y);
+        for (int x = 0; x < image.width(); ++x, src += 3, dst += 3) {
+            dst[0] = src[2];
+            dst[1] = src[1];
+            dst[2] = src[0];
+        }
+    }
+    return true;
 }
 
 int QtPlatform::PlatformFileDialog(int mode, OpenFileName& request) {

@@ -59,6 +59,10 @@ public:
     void RequestUserClose();
     // Called by the main window when it is (de)activated.
     void OnWindowActivation(bool active);
+    // A full-screen run shown full screen now; leaving it (Esc or F11) makes it a window
+    // for good, at the largest scale that fits the monitor.
+    bool InFullScreen() const;
+    void LeaveFullScreen();
 
     // The program while events may reach it: after start, before the window is destroyed.
     ViewInput* LiveView();
@@ -66,6 +70,8 @@ public:
     CViewWidget* ViewWidget() { return viewWidget; }
     const DesktopOptions& Options() const { return options; }
     int Scale() const { return scale; }
+    // The pointer's shape as the program last asked for it.
+    CursorKind ShownCursor() const { return shownCursor; }
     bool WindowDestroyed() const { return destroyed; }
     // The application icon: the skin's bar emblem once loaded, else a drawn pencil.
     QPixmap AppIcon() const;
@@ -91,6 +97,7 @@ public:
     // ---- Platform -----------------------------------------------------------------------
     bool ActivateRunningInstance(const std::string& title) override;
     MsgAnswer ShowMessage(int id, const std::string& text, MsgButtons buttons) override;
+    void ShowInformation(int id, const std::string& text) override;
     void GetScreenSize(int& width, int& height) override;
     void MoveFrame(int x, int y, int width, int height) override;
     bool ShellFullScreen(unsigned flags) override;
@@ -102,6 +109,9 @@ public:
     void PresentRect(const PixelSurface& screen, int x, int y, int w, int h) override;
     void PaintRect(const PixelSurface& screen, int x, int y, int w, int h) override;
     void SetAppIcon(const PixelSurface& picture, int x, int y, int w, int h) override;
+    void ShowCursor(CursorKind kind) override;
+    bool SetClipboardPicture(const PixelSurface& picture) override;
+    bool GetClipboardPicture(OwnedSurface& picture) override;
     int PlatformFileDialog(int mode, OpenFileName& request) override;
     void* LoadLibrary(const std::string& name) override;
     void* FindEntry(void* library, const char* entry) override;
@@ -144,6 +154,8 @@ private:
     bool destroyed = false;     // the window was destroyed: no more events to the view
     bool skipShutdown = false;  // the screenshot run ends without the view's shutdown
     bool userCloseQueued = false;
+    bool leftFullScreen = false;  // a full-screen run that became a window
+    CursorKind shownCursor = CursorKind::Pencil;
     bool userCloseDeferred = false;  // asked while a modal loop ran
     int modalDepth = 0;
     int exitCode = 0;

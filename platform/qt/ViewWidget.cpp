@@ -5,15 +5,24 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QTabletEvent>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/qt/Cursors.h"
 #include "platform/qt/KeyMap.h"
 #include "platform/qt/QtPlatform.h"
 
 namespace vellum {
+
+namespace {
+
+// One notch of a mouse wheel, in angle-delta units.
+constexpr int kWheelNotch = 120;
+
+}  // namespace
 
 CViewWidget::CViewWidget(QtPlatform& p, int cw, int ch, int s, QWidget* parent)
     : QWidget(parent), platform(p), clientWidth(cw), clientHeight(ch), scale(s) {
@@ -25,6 +34,7 @@ CViewWidget::CViewWidget(QtPlatform& p, int cw, int ch, int s, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);  // moves without a button reach the view too
     setFocusPolicy(Qt::StrongFocus);
+    setCursor(CursorFor(CursorKind::Pencil));
     // VELLUM_PEN_TRACE=1 prints what the view is sent, for looking into input problems.
     trace = qEnvironmentVariableIsSet("VELLUM_PEN_TRACE");
 }
@@ -72,6 +82,24 @@ int CViewWidget::PixelOf(double v) const { return int(std::floor(v / scale)); }
 
 int CViewWidget::QuarterOf(double v) const { return int(std::floor(4.0 * v / scale)); }
 
+void CViewWidget::SetScale(int newScale) {
+    if (newScale < 1 || newScale == scale) return;
+    scale = newScale;
+    setFixedSize(clientWidth * scale, clientHeight * scale);
+    update();
+}
+
+void CViewWidget::ShowCursor(CursorKind kind) {
+    cursorKind = kind;
+    setCursor(CursorFor(kind, grabbing));
+}
+
+void CViewWidget::SetGrabbing(bool held) {
+    if (held == grabbing) return;
+    grabbing = held;
+    if (cursorKind == CursorKind::Hand) setCursor(CursorFor(cursorKind, grabbing));
+}
+
 void CViewWidget::RawMove(QPointF position) {
     if (pendingCount == kMaxBufferedPoints) {
         std::memmove(pending, pending + 1, sizeof(PenPoint) * (kMaxBufferedPoints - 1));
@@ -81,18 +109,32 @@ void CViewWidget::RawMove(QPointF position) {
     lastX = PixelOf(position.x());
     lastY = PixelOf(position.y());
     movePending = true;
+    ScheduleDelivery();
+}
+
+void CViewWidget::PanMove(QPointF position) {
+    panX = PixelOf(position.x());
+    panY = PixelOf(position.y());
+    panMovePending = true;
+    ScheduleDelivery();
+}
+
+void CViewWidget::ScheduleDelivery() {
     // One move per pass of the event loop: the moves that arrive before it runs are
     // coalesced into it.
-    if (!deliveryPosted) {
-        deliveryPosted = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                deliveryPosted = false;
-                FlushMove();
-            },
-            Qt::QueuedConnection);
-    }
+    if (deliveryPosted) return;
+    deliveryPosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            deliveryPosted = false;
+            FlushMove();
+            if (panMovePending && panning) {
+                panMovePending = false;
+                if (ViewInput* input = platform.LiveView()) input->PanMove(panX, panY);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void CViewWidget::FlushMove() {
@@ -118,7 +160,9 @@ void CViewWidget::PenDown(QPointF position) {
     const int x = PixelOf(position.x()), y = PixelOf(position.y());
     if (platform.logPenEvents) platform.penLog.push_back({'D', x, y, {}});
     if (trace) std::fprintf(stderr, "pen down %d %d\n", x, y);
+    penHeld = true;
     input->PenDown(x, y);
+    SetGrabbing(true);
 }
 
 void CViewWidget::PenUp(QPointF position) {
@@ -128,32 +172,90 @@ void CViewWidget::PenUp(QPointF position) {
     const int x = PixelOf(position.x()), y = PixelOf(position.y());
     if (platform.logPenEvents) platform.penLog.push_back({'U', x, y, {}});
     if (trace) std::fprintf(stderr, "pen up %d %d\n", x, y);
+    penHeld = false;
     input->PenUp(x, y);
+    SetGrabbing(false);
 }
 
 void CViewWidget::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() != Qt::LeftButton) return;
     // The second press of a double click comes again as the double click itself.
     if (event->flags() & Qt::MouseEventCreatedDoubleClick) return;
-    PenDown(event->position());
+    ButtonDown(event->button(), event->position());
 }
 
 void CViewWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() != Qt::LeftButton) return;
-    PenDown(event->position());  // a double click is a press
+    ButtonDown(event->button(), event->position());  // a double click is a press
+}
+
+void CViewWidget::ButtonDown(Qt::MouseButton button, QPointF at) {
+    switch (button) {
+        case Qt::LeftButton:
+            // A scroll drag holds the view: the left button waits for its end.
+            leftIgnored = panning;
+            if (!panning) PenDown(at);
+            break;
+        case Qt::MiddleButton:
+            if (panning || penHeld) break;
+            FlushMove();
+            if (ViewInput* input = platform.LiveView()) {
+                panning = true;
+                panMovePending = false;
+                input->PanDown(PixelOf(at.x()), PixelOf(at.y()));
+                SetGrabbing(true);
+            }
+            break;
+        case Qt::RightButton:
+            if (panning || penHeld) break;
+            FlushMove();
+            if (ViewInput* input = platform.LiveView()) input->PickColourAt(PixelOf(at.x()), PixelOf(at.y()));
+            break;
+        default:
+            break;
+    }
 }
 
 void CViewWidget::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
-    RawMove(event->position());
+    if (panning)
+        PanMove(event->position());
+    else
+        RawMove(event->position());
 }
 
 void CViewWidget::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() != Qt::LeftButton) return;
-    PenUp(event->position());
+    if (event->button() == Qt::LeftButton) {
+        if (leftIgnored) {
+            leftIgnored = false;
+            return;
+        }
+        PenUp(event->position());
+    } else if (event->button() == Qt::MiddleButton && panning) {
+        FlushMove();
+        panning = false;
+        panMovePending = false;
+        if (ViewInput* input = platform.LiveView())
+            input->PanUp(PixelOf(event->position().x()), PixelOf(event->position().y()));
+        SetGrabbing(false);
+    }
+}
+
+void CViewWidget::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    const int delta = event->angleDelta().y();  // sideways scrolling means nothing here
+    if (delta == 0) return;
+    // Touchpads send small deltas: they add up to whole steps. A turn the other way
+    // starts afresh.
+    if (wheelRemainder != 0 && (delta > 0) != (wheelRemainder > 0)) wheelRemainder = 0;
+    wheelRemainder += delta;
+    const int steps = wheelRemainder / kWheelNotch;
+    if (steps == 0) return;
+    wheelRemainder -= steps * kWheelNotch;
+    FlushMove();
+    if (ViewInput* input = platform.LiveView())
+        input->Wheel(PixelOf(event->position().x()), PixelOf(event->position().y()), steps);
 }
 
 void CViewWidget::tabletEvent(QTabletEvent* event) {
@@ -161,13 +263,25 @@ void CViewWidget::tabletEvent(QTabletEvent* event) {
     event->accept();
     switch (event->type()) {
         case QEvent::TabletPress:
-            if (event->button() == Qt::LeftButton) PenDown(event->position());
+            if (event->button() != Qt::LeftButton || panning) break;
+            if (event->pointerType() == QPointingDevice::PointerType::Eraser) {
+                if (ViewInput* input = platform.LiveView()) {
+                    eraserEndDown = true;
+                    input->PenEraserEnd(true);
+                }
+            }
+            PenDown(event->position());
             break;
         case QEvent::TabletMove:
             RawMove(event->position());
             break;
         case QEvent::TabletRelease:
-            if (event->button() == Qt::LeftButton) PenUp(event->position());
+            if (event->button() != Qt::LeftButton) break;
+            PenUp(event->position());
+            if (eraserEndDown) {
+                eraserEndDown = false;
+                if (ViewInput* input = platform.LiveView()) input->PenEraserEnd(false);
+            }
             break;
         default:
             break;
@@ -176,13 +290,23 @@ void CViewWidget::tabletEvent(QTabletEvent* event) {
 
 void CViewWidget::keyPressEvent(QKeyEvent* event) {
     const uint32_t code = VirtualKeyFromEvent(event);
+    // Esc and F11 leave full screen, before the program sees them.
+    if ((event->key() == Qt::Key_Escape || event->key() == Qt::Key_F11) && platform.InFullScreen()) {
+        event->accept();
+        swallowedKey = code;
+        platform.LeaveFullScreen();
+        return;
+    }
     if (code == 0) {
         event->ignore();
         return;
     }
     event->accept();
-    // A held key repeats its press, which sets the same mode again.
-    if (ViewInput* input = platform.LiveView()) input->KeyDown(code, ModifiersOf(event));
+    if (code == swallowedKey && event->isAutoRepeat()) return;
+    // A held key repeats its press; the program decides what acts again.
+    unsigned modifiers = ModifiersOf(event);
+    if (event->isAutoRepeat()) modifiers |= kModRepeat;
+    if (ViewInput* input = platform.LiveView()) input->KeyDown(code, modifiers);
 }
 
 void CViewWidget::keyReleaseEvent(QKeyEvent* event) {
@@ -193,6 +317,10 @@ void CViewWidget::keyReleaseEvent(QKeyEvent* event) {
     }
     event->accept();
     if (event->isAutoRepeat()) return;
+    if (code == swallowedKey) {
+        swallowedKey = 0;
+        return;
+    }
     if (ViewInput* input = platform.LiveView()) input->KeyUp(code, ModifiersOf(event));
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The view's window: shows the window image (what the view has presented of its screen
 // buffer) scaled by an integer factor with square pixels, and turns mouse, tablet and
-// key events into the view's stylus and key handlers.
+// key events into the view's stylus and key handlers, and the wheel and the other buttons
+// into its zoom, scroll and colour pick.
 #include <QImage>
 #include <QPointF>
 #include <QWidget>
@@ -30,6 +31,11 @@ public:
     // Delivers a move that is still waiting (before a press or release, and in tests).
     void FlushMove();
     int DeliveredMoves() const { return deliveredMoves; }
+    // A new scale for the same screen (a full-screen run becoming a window).
+    void SetScale(int newScale);
+    // The pointer's shape over the view: the tool, or the hand that grabs while a scroll
+    // drag is held.
+    void ShowCursor(CursorKind kind);
 
 signals:
     void FirstPainted();
@@ -41,6 +47,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void tabletEvent(QTabletEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     // Tab is a key like any other here, not a focus move.
@@ -50,6 +57,11 @@ private:
     void PenDown(QPointF position);
     void PenUp(QPointF position);
     void RawMove(QPointF position);
+    // The left button draws, the middle one scrolls, the right one picks a colour.
+    void ButtonDown(Qt::MouseButton button, QPointF at);
+    void PanMove(QPointF position);
+    void ScheduleDelivery();
+    void SetGrabbing(bool held);
     int PixelOf(double v) const;
     int QuarterOf(double v) const;
 
@@ -68,6 +80,17 @@ private:
     // The points handed to the program with the move it is handling.
     PenPoint batch[kMaxBufferedPoints];
     int deliveredMoves = 0;
+    // A middle-button scroll drag: its latest position waits like a move does.
+    bool panning = false;
+    bool panMovePending = false;
+    int panX = 0, panY = 0;
+    bool leftIgnored = false;    // a left press not handed on (a scroll drag was held)
+    bool penHeld = false;        // a press was handed on and its release not yet
+    bool grabbing = false;       // a drag is held: the hand closes
+    bool eraserEndDown = false;  // the program was told of the pen's eraser end
+    int wheelRemainder = 0;      // angle delta short of a whole step (touchpads)
+    uint32_t swallowedKey = 0;   // a key that left full screen; its release goes nowhere
+    CursorKind cursorKind = CursorKind::Pencil;
     bool painted = false;
     bool trace = false;
 };

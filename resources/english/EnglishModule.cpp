@@ -76,8 +76,8 @@ const VellumDialogTextEntry kDialogTexts[] = {
     {kKeySettings, 24, "Lighter"},
     {kKeySettings, 25, "Next pen"},
     {kKeySettings, 26, "Prev. pen"},
-    {kKeySettings, 27, "Next paper"},
-    {kKeySettings, 28, "Prev. paper"},
+    {kKeySettings, 27, "Next ppr"},
+    {kKeySettings, 28, "Prev. ppr"},
 
     // Key capture.
     {kKeyCapture, -1, "Press a key"},

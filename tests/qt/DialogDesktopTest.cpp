@@ -91,7 +91,9 @@ QStringList TextsThatDoNotFit(CQtDialog* dialog, const DialogTemplate& t) {
             fits = fm.horizontalAdvance(text) <= room;
         } else if (auto* push = qobject_cast<QPushButton*>(w)) {
             text = push->text();
-            fits = fm.horizontalAdvance(text) <= room - 4;
+            // A narrow button without padding (a key's set button) has all but its frame.
+            const bool unpadded = push->styleSheet().contains(QStringLiteral("padding: 0px"));
+            fits = fm.horizontalAdvance(text) <= room - (unpadded ? 2 : 4);
         } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
             text = group->title();
             fits = fm.horizontalAdvance(text) <= room - 16;
@@ -207,11 +209,15 @@ class DialogDesktopTest : public QObject {
         // Settings page: key settings, and the eyedropper's set button with its capture.
         Tap(w, 20, 130);
         QCOMPARE(view->panelPage, int(PageSettings));
+        // Keys with the longest names, which the set buttons must show whole.
+        const uint32_t bound[kKeyCount] = {32, 33, 144, 121, 135, 193, 37, 17, 90};
+        for (int i = 0; i < kKeyCount; ++i) view->keyCodes[i] = bound[i];
         Seen keys, capture;
         WhenModalOpens(nullptr, [&](CQtDialog* d) {
             CloseAtEnd guard{d};
             Look(d, kKeySettingsTemplate, lang, keys);
-            QVERIFY(Control<QLineEdit>(d, kKeySettingsTemplate, 1012)->isHidden());
+            // All nine rows act, so all nine are offered.
+            QVERIFY(!Control<QLineEdit>(d, kKeySettingsTemplate, 1012)->isHidden());
             QVERIFY(!Control<QLineEdit>(d, kKeySettingsTemplate, 1010)->isHidden());
             WhenModalOpens(d, [&](CQtDialog* c) {
                 CloseAtEnd guard{c};

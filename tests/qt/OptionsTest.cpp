@@ -73,6 +73,36 @@ private slots:
         }
     }
 
+    // By default the 240-pixel strips take about a fifth of the monitor's width; the
+    // monitor divided by the scale never gets smaller than the least screen.
+    void FullScreenScaleFollowsTheMonitor() {
+        QCOMPARE(FullScreenScale(1366, 768, 0), 1);
+        QCOMPARE(FullScreenScale(1920, 1080, 0), 2);
+        QCOMPARE(FullScreenScale(2560, 1440, 0), 2);
+        QCOMPARE(FullScreenScale(3000, 2000, 0), 3);  // 2.5 rounds up
+        QCOMPARE(FullScreenScale(3840, 2160, 0), 3);
+        QCOMPARE(FullScreenScale(7680, 4320, 0), 6);
+        QCOMPARE(FullScreenScale(640, 480, 0), 1);
+        QCOMPARE(FullScreenScale(100, 50, 0), 1);  // smaller than any screen: still 1
+        // A wide but low monitor: the height decides.
+        QCOMPARE(FullScreenScale(3840, 400, 0), 2);
+        // Asked for: kept while the screen stays large enough.
+        QCOMPARE(FullScreenScale(1920, 1080, 1), 1);
+        QCOMPARE(FullScreenScale(1920, 1080, 4), 4);
+        QCOMPARE(FullScreenScale(1920, 1080, 16), 6);  // 1920 / 8 = 240, 1080 / 8 = 135: lower
+        QCOMPARE(FullScreenScale(800, 600, 16), 3);
+    }
+
+    void WindowScaleFitsTheAreaBelowItsFrame() {
+        QCOMPARE(WindowScale(1920, 1040, 240, 320, kMaxScale), 3);  // (1040 - 64) / 320
+        QCOMPARE(WindowScale(1920, 1040, 240, 320, 2), 2);
+        QCOMPARE(WindowScale(600, 2000, 240, 320, kMaxScale), 2);  // the width decides
+        QCOMPARE(WindowScale(800, 600, 800, 600, 4), 1);          // nothing fits: 1
+        QCOMPARE(WindowScale(800, 600, 400, 300, 2), 1);
+        QCOMPARE(WindowScale(10000, 10000, 240, 160, kMaxScale), kMaxScale);
+        QCOMPARE(WindowScale(800, 600, 0, 0, 4), 1);
+    }
+
     void HelpIsAskedBeforeThePicture() {
         QVERIFY(WantsHelp({"--help"}));
         QVERIFY(WantsHelp({"--scale", "2", "-h"}));

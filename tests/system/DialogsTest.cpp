@@ -440,7 +440,7 @@ protected:
 
 TEST_F(KeySettingsTest, AllNineRowsShowWithTheirKeysNamedAndCodesPassThrough) {
     const uint32_t codes[kKeyCount] = {65, 116, 37, 1, 193, 100, 32, 0, 250};
-    const char* names[kKeyCount] = {"A", "F5", "←", "", "A1", "N4", "Spc", "", ""};
+    const char* names[kKeyCount] = {"A", "F5", "←", "", "A1", "N4", "Sp", "", ""};
     for (int i = 0; i < kKeyCount; ++i) view->keyCodes[i] = codes[i];
     KeySettings([](ScriptedDialog& d) { d.Click(1); });
     ASSERT_EQ(platform.dialogs, std::vector<int>{IDD_KEY_SETTINGS});

@@ -133,7 +133,7 @@ TEST_F(EnglishModuleTest, DialogsShowTheEnglishTextsByControl) {
     CKeySettingsDialog keys(platform);
     EXPECT_EQ(keys.Caption(), "Key settings");
     EXPECT_EQ(keys.State(keys.IndexOf(1028)).text, "Save");
-    EXPECT_EQ(keys.State(keys.IndexOf(1034)).text, "Prev. paper");
+    EXPECT_EQ(keys.State(keys.IndexOf(1034)).text, "Prev. ppr");
     EXPECT_EQ(keys.State(20).text, "Dropper");
     EXPECT_EQ(keys.State(21).text, "Zoom");
     EXPECT_EQ(keys.State(keys.IndexOf(2)).text, "Cancel");
