@@ -6,7 +6,9 @@ JOBS ?= $(shell nproc)
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test test-asan bench fuzz clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps configure build run test test-asan bench fuzz install package clean
 
 all: build
 
@@ -41,6 +43,14 @@ fuzz: deps
 	      -DVELLUM_SANITIZE=ON -DVELLUM_FUZZ=ON -DVELLUM_QT=OFF -DVELLUM_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	bash scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Installs under PREFIX (and DESTDIR, when set, as cmake --install honours it).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD)/, its library dependencies computed from the program.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	bash scripts/run-bench $(BUILD)

@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/common/DataDir.h"
 #include "platform/common/DynamicLibrary.h"
 #include "platform/common/LanguageId.h"
 #include "platform/common/RecoveryFolder.h"
@@ -560,7 +561,9 @@ bool QtPlatform::WriteSettingsText(const std::string& text) {
 }
 
 std::string QtPlatform::ProgramDir() {
-    return WithSlash(QCoreApplication::applicationDirPath()).toStdString();
+    // The skin and the modules: beside the program in the build folder, or in the
+    // installed data folder beside its bin folder.
+    return DataDirFor(WithSlash(QCoreApplication::applicationDirPath()).toStdString());
 }
 
 std::string QtPlatform::PicturesDir() {

@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);  // the platform ends the loop itself
+    // The desktop entry it was installed with, so that the shell shows its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("works.orvane.vellum"));
     // Qt has taken its own options out of argv.
     DesktopOptions options;
     std::string error;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sys/stat.h>
 
+#include "platform/common/DataDir.h"
 #include "platform/common/DynamicLibrary.h"
 #include "platform/common/SettingsFile.h"
 #include "platform/common/UserDirs.h"
@@ -192,6 +193,20 @@ TEST(UserDirs, PicturesFolderFallsBackFromXdgToPicturesToHome) {
     ASSERT_TRUE(WriteTextFileAtomically(config + "/user-dirs.dirs",
                                         "XDG_PICTURES_DIR=\"" + folder.Dir() + "art work\"\n"));
     EXPECT_EQ(PicturesDirFor(home, config), folder.Dir() + "art work/");
+}
+
+TEST(DataDir, TheSkinBesideTheProgramThenTheInstalledDataFolder) {
+    ScratchFolder folder;
+    const std::string bin = folder.Dir() + "usr/bin/";
+    ASSERT_TRUE(MakeFolders(bin));
+    EXPECT_EQ(DataDirFor(bin), bin) << "no skin anywhere: the program's folder, which reports it";
+    ASSERT_TRUE(MakeFolders(folder.Dir() + "usr/share/vellum/vellum.dat"));
+    EXPECT_EQ(DataDirFor(bin), bin) << "a folder named like the skin is no skin";
+    ASSERT_EQ(rmdir((folder.Dir() + "usr/share/vellum/vellum.dat").c_str()), 0);
+    ASSERT_TRUE(WriteTextFileAtomically(folder.Dir() + "usr/share/vellum/vellum.dat", "skin"));
+    EXPECT_EQ(DataDirFor(bin), bin + "../share/vellum/");
+    ASSERT_TRUE(WriteTextFileAtomically(bin + "vellum.dat", "skin"));
+    EXPECT_EQ(DataDirFor(bin), bin) << "the build folder's own skin comes first";
 }
 
 TEST(UserDirs, SettingsFileLivesInTheCompanyFolder) {

@@ -2,12 +2,20 @@
 // paper textures and the palette, laid out by the skin region table. The output is the
 // same bytes on every run: no clock, and all grain comes from a fixed-seed generator.
 //
-//   vellum-skingen <out path>
+//   vellum-skingen <out path> [--icons <folder>]
+//
+// With --icons it also draws the program's icon from the emblem into an icon theme
+// folder: <folder>/NxN/apps/<id>.png for the usual sizes and <folder>/scalable/apps/<id>.svg.
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
+
+#include <png.h>
+#include <sys/stat.h>
 
 #include "engine/pixel/Surface.h"
 #include "imageio/formats/Bmp.h"
@@ -459,9 +467,11 @@ void DrawZoomIcons(Art& a) {
 
 // ---- The emblem: a sharpened pencil seen from the side, its point making a V -------------
 
-void DrawEmblem(Art& a, int ox, int oy, Colour ground) {
-    a.Fill(ox, oy, 20, 20, ground);
-    double x = ox, y = oy;
+// The emblem's shapes in a 20 x 20 box with its top-left corner at (x, y), for any target
+// that draws polygons, discs and lines: the skin, the icons of every size, the SVG icon.
+// Nothing of it belongs in the box's top row, which the skin keeps as ground.
+template <class Target>
+void EmblemShapes(Target& a, double x, double y) {
     // Lacquered body, its three facets.
     a.Polygon({x + 3, y + 1, x + 17, y + 1, x + 17, y + 5, x + 3, y + 5}, kAccent);
     a.Polygon({x + 7.5, y + 1, x + 12.5, y + 1, x + 12.5, y + 5, x + 7.5, y + 5}, Mix(kAccent, kWhite, 0.3));
@@ -471,10 +481,149 @@ void DrawEmblem(Art& a, int ox, int oy, Colour ground) {
     a.Disc(x + 5.3, y + 5, 2.3, kAccent);
     a.Disc(x + 10, y + 5, 2.3, Mix(kAccent, kWhite, 0.3));
     a.Disc(x + 14.7, y + 5, 2.3, kAccent);
-    a.Fill(ox, oy, 20, 1, ground);
     a.Polygon({x + 7.2, y + 13.4, x + 12.8, y + 13.4, x + 10, y + 19}, kInk);
     a.Line(x + 3.2, y + 5, x + 10, y + 18.6, 0.7, kAccentDark, 0.55);
     a.Line(x + 16.8, y + 5, x + 10, y + 18.6, 0.7, kAccentDark, 0.55);
+}
+
+void DrawEmblem(Art& a, int ox, int oy, Colour ground) {
+    a.Fill(ox, oy, 20, 20, ground);
+    EmblemShapes(a, ox, oy);
+    a.Fill(ox, oy, 20, 1, ground);
+}
+
+// ---- The program's icons -------------------------------------------------------------------
+
+// The emblem on a paper-coloured rounded tile, in emblem units: the tile spans 0..24, the
+// emblem's box sits at (2, 2.5). IconArt renders it at any size with transparency around
+// the tile; SvgArt writes the same shapes as a scalable picture.
+constexpr double kTileUnits = 24;
+constexpr Colour kIconTile{250, 247, 240};
+constexpr Colour kIconTileEdge{214, 208, 196};
+
+// Straight (not premultiplied) RGBA pixels, drawn by 4 x 4 supersampling like Art.
+class IconArt {
+public:
+    explicit IconArt(int size) : n(size), scale(size / kTileUnits), px(size_t(size) * size * 4, 0.0) {}
+
+    template <class Inside>
+    void Shape(double x0, double y0, double x1, double y1, Colour c, double alpha, Inside inside) {
+        const int i0 = std::max(0, int(std::floor(x0 * scale))), i1 = std::min(n - 1, int(std::ceil(x1 * scale)));
+        const int j0 = std::max(0, int(std::floor(y0 * scale))), j1 = std::min(n - 1, int(std::ceil(y1 * scale)));
+        for (int j = j0; j <= j1; ++j)
+            for (int i = i0; i <= i1; ++i) {
+                int hits = 0;
+                for (int sy = 0; sy < 4; ++sy)
+                    for (int sx = 0; sx < 4; ++sx)
+                        if (inside((i + (sx + 0.5) / 4) / scale, (j + (sy + 0.5) / 4) / scale)) ++hits;
+                Over(i, j, c, alpha * hits / 16.0);
+            }
+    }
+    void Polygon(const std::vector<double>& xy, Colour c, double alpha = 1) {
+        double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+        for (size_t k = 0; k < xy.size(); k += 2) {
+            x0 = std::min(x0, xy[k]);
+            x1 = std::max(x1, xy[k]);
+            y0 = std::min(y0, xy[k + 1]);
+            y1 = std::max(y1, xy[k + 1]);
+        }
+        Shape(x0, y0, x1, y1, c, alpha, [&](double x, double y) { return InPolygon(xy, x, y); });
+    }
+    void Disc(double cx, double cy, double r, Colour c, double alpha = 1) {
+        Shape(cx - r, cy - r, cx + r, cy + r, c, alpha,
+              [=](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; });
+    }
+    void Line(double ax, double ay, double bx, double by, double width, Colour c, double alpha = 1) {
+        const double h = width / 2;
+        Shape(std::min(ax, bx) - h, std::min(ay, by) - h, std::max(ax, bx) + h, std::max(ay, by) + h, c, alpha,
+              [=](double x, double y) { return Art::SegmentDistance(x, y, ax, ay, bx, by) <= h; });
+    }
+    void RoundRect(double x0, double y0, double x1, double y1, double r, Colour c, double alpha = 1) {
+        Shape(x0, y0, x1, y1, c, alpha,
+              [=](double x, double y) { return Art::RoundRectDistance(x, y, x0, y0, x1, y1, r) <= 0; });
+    }
+
+    // Rows of R, G, B, A bytes, top row first.
+    std::vector<uint8_t> Bytes() const {
+        std::vector<uint8_t> out(px.size());
+        for (size_t k = 0; k < px.size(); ++k) out[k] = Art::ToByte(k % 4 == 3 ? px[k] * 255 : px[k]);
+        return out;
+    }
+    int Size() const { return n; }
+
+    static bool InPolygon(const std::vector<double>& xy, double x, double y) {
+        bool in = false;
+        const size_t count = xy.size() / 2;
+        for (size_t a = 0, b = count - 1; a < count; b = a++) {
+            const double ax = xy[2 * a], ay = xy[2 * a + 1], bx = xy[2 * b], by = xy[2 * b + 1];
+            if ((ay > y) != (by > y) && x < (bx - ax) * (y - ay) / (by - ay) + ax) in = !in;
+        }
+        return in;
+    }
+
+private:
+    // Source over destination, kept unpremultiplied.
+    void Over(int i, int j, Colour c, double a) {
+        if (a <= 0) return;
+        a = std::min(a, 1.0);
+        double* p = &px[(size_t(j) * n + i) * 4];
+        const double out = a + p[3] * (1 - a);
+        if (out <= 0) return;
+        const double keep = p[3] * (1 - a);
+        p[0] = (c.r * a + p[0] * keep) / out;
+        p[1] = (c.g * a + p[1] * keep) / out;
+        p[2] = (c.b * a + p[2] * keep) / out;
+        p[3] = out;
+    }
+
+    int n;
+    double scale;
+    std::vector<double> px;
+};
+
+// The same shapes as SVG elements, in emblem units.
+class SvgArt {
+public:
+    void Polygon(const std::vector<double>& xy, Colour c, double alpha = 1) {
+        std::string points;
+        for (size_t k = 0; k < xy.size(); k += 2) points += (k ? " " : "") + Num(xy[k]) + "," + Num(xy[k + 1]);
+        text += "  <polygon points=\"" + points + "\"" + Fill(c, alpha) + "/>\n";
+    }
+    void Disc(double cx, double cy, double r, Colour c, double alpha = 1) {
+        text += "  <circle cx=\"" + Num(cx) + "\" cy=\"" + Num(cy) + "\" r=\"" + Num(r) + "\"" + Fill(c, alpha) + "/>\n";
+    }
+    void Line(double ax, double ay, double bx, double by, double width, Colour c, double alpha = 1) {
+        text += "  <line x1=\"" + Num(ax) + "\" y1=\"" + Num(ay) + "\" x2=\"" + Num(bx) + "\" y2=\"" + Num(by) +
+                "\" stroke=\"" + Rgb(c) + "\" stroke-opacity=\"" + Num(alpha) + "\" stroke-width=\"" + Num(width) +
+                "\" stroke-linecap=\"round\"/>\n";
+    }
+    void RoundRect(double x0, double y0, double x1, double y1, double r, Colour c, double alpha = 1) {
+        text += "  <rect x=\"" + Num(x0) + "\" y=\"" + Num(y0) + "\" width=\"" + Num(x1 - x0) + "\" height=\"" +
+                Num(y1 - y0) + "\" rx=\"" + Num(r) + "\"" + Fill(c, alpha) + "/>\n";
+    }
+    std::string text;
+
+private:
+    static std::string Num(double v) {
+        char b[32];
+        std::snprintf(b, sizeof b, "%.3g", v);
+        return b;
+    }
+    static std::string Rgb(Colour c) {
+        char b[16];
+        std::snprintf(b, sizeof b, "#%02x%02x%02x", Art::ToByte(c.r), Art::ToByte(c.g), Art::ToByte(c.b));
+        return b;
+    }
+    static std::string Fill(Colour c, double alpha) {
+        return " fill=\"" + Rgb(c) + "\"" + (alpha < 1 ? " fill-opacity=\"" + Num(alpha) + "\"" : std::string());
+    }
+};
+
+template <class Target>
+void DrawIcon(Target& a) {
+    a.RoundRect(0.5, 0.5, kTileUnits - 0.5, kTileUnits - 0.5, 4.5, kIconTileEdge);
+    a.RoundRect(1, 1, kTileUnits - 1, kTileUnits - 1, 4, kIconTile);
+    EmblemShapes(a, 2, 2.5);
 }
 
 // ---- Status bar -------------------------------------------------------------------------
@@ -928,9 +1077,70 @@ void DrawSkin(Art& a) {
 
 }  // namespace
 
+namespace {
+
+constexpr const char* kIconId = "works.orvane.vellum";
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256, 512};
+
+bool MakeFolders(const std::string& path) {
+    for (size_t k = 1; k <= path.size(); ++k)
+        if (k == path.size() || path[k] == '/') {
+            const std::string part = path.substr(0, k);
+            if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        }
+    return true;
+}
+
+bool WritePng(const std::string& path, const IconArt& icon) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = png && info;
+    std::vector<uint8_t> bytes = icon.Bytes();
+    if (ok && setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, f);
+        png_set_IHDR(png, info, icon.Size(), icon.Size(), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int y = 0; y < icon.Size(); ++y) png_write_row(png, bytes.data() + size_t(y) * icon.Size() * 4);
+        png_write_end(png, nullptr);
+    } else {
+        ok = false;
+    }
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(f) == 0 && ok;
+}
+
+bool WriteIcons(const std::string& folder) {
+    for (int size : kIconSizes) {
+        const std::string dir = folder + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+        IconArt icon(size);
+        DrawIcon(icon);
+        if (!MakeFolders(dir) || !WritePng(dir + "/" + kIconId + ".png", icon)) return false;
+    }
+    SvgArt svg;
+    DrawIcon(svg);
+    const std::string dir = folder + "/scalable/apps";
+    if (!MakeFolders(dir)) return false;
+    std::FILE* f = std::fopen((dir + "/" + kIconId + ".svg").c_str(), "wb");
+    if (!f) return false;
+    const std::string text = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 24 24\">\n" +
+                             svg.text + "</svg>\n";
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: vellum-skingen <out path>\n");
+    if (argc == 4 && std::string(argv[2]) == "--icons") {
+        if (!WriteIcons(argv[3])) {
+            std::fprintf(stderr, "vellum-skingen: cannot write the icons into %s\n", argv[3]);
+            return 1;
+        }
+    } else if (argc != 2) {
+        std::fprintf(stderr, "usage: vellum-skingen <out path> [--icons <folder>]\n");
         return 2;
     }
     static Art art;
