@@ -50,6 +50,15 @@ void HoldColourRect(PixelSurface& colour, int x, int y, int w, int h, const Pixe
 void ZoomCopyRect(PixelSurface& dst, int x, int y, int w, int h,
                   const PixelSurface& src, int sx, int sy, int shift);
 
+// The window's picture of a rectangle of the screen: each pixel as 32 bits in the byte
+// order blue, green, red, 255 (a window image of 32-bit pixels), repeated scale x scale
+// times. Source (x, y, w, h) lands at (x * scale, y * scale) of dst, dstWidth x dstHeight
+// pixels with rows dstStride bytes apart, top row first; only source pixels the window
+// holds whole are written. scale 1..kMaxExpandScale.
+constexpr int kMaxExpandScale = 16;
+void ExpandRectRgb32(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
+                     int x, int y, int w, int h, int scale);
+
 // The operations as one table, which the drawing code is handed by reference, so that a
 // benchmark or a test can run the same stroke through another implementation.
 struct PixelOps {
@@ -67,6 +76,8 @@ struct PixelOps {
     void (*holdColourRect)(PixelSurface& colour, int x, int y, int w, int h,
                            const PixelSurface& coverage, int sx, int sy, uint8_t red,
                            uint8_t green, uint8_t blue);
+    void (*expandRectRgb32)(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight,
+                            const PixelSurface& src, int x, int y, int w, int h, int scale);
 };
 
 // The program's operations (the functions above).

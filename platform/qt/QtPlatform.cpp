@@ -181,6 +181,8 @@ int QtPlatform::Run() {
     // The loop ended some other way: the window goes as after an outside close.
     if (!destroyed) {
         destroyed = true;
+        // From here the program's screen buffer may go: the window keeps its own copy.
+        if (viewWidget) viewWidget->KeepLastPicture();
         if (program && !skipShutdown) program->WindowDestroyed();
     }
     return exitCode;
@@ -265,6 +267,7 @@ void QtPlatform::DestroyWindow() {
         std::fprintf(stderr, "vellum: the window closed before the screenshot was taken\n");
         exitCode = 1;
     }
+    if (viewWidget) viewWidget->KeepLastPicture();
     if (program && !skipShutdown) program->WindowDestroyed();
     if (window) {
         window->AllowClose();

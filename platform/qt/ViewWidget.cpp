@@ -2,15 +2,18 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QTabletEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "engine/pixel/PixelOps.h"
 #include "platform/qt/Cursors.h"
 #include "platform/qt/KeyMap.h"
 #include "platform/qt/QtPlatform.h"
@@ -26,10 +29,6 @@ constexpr int kWheelNotch = 120;
 
 CViewWidget::CViewWidget(QtPlatform& p, int cw, int ch, int s, QWidget* parent)
     : QWidget(parent), platform(p), clientWidth(cw), clientHeight(ch), scale(s) {
-    // The canvas is the client width rounded up to 8; the image keeps all of it.
-    const int canvasWidth = cw + (8 - cw % 8) % 8;
-    image = QImage(canvasWidth, ch, QImage::Format_RGB32);
-    image.fill(Qt::white);
     setFixedSize(cw * s, ch * s);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);  // moves without a button reach the view too
@@ -41,36 +40,72 @@ CViewWidget::CViewWidget(QtPlatform& p, int cw, int ch, int s, QWidget* parent)
 
 void CViewWidget::PresentRect(const PixelSurface& screen, int x, int y, int w, int h) {
     if (!screen.Exists()) return;
-    // Clip once against the screen buffer and the window image.
-    int x0 = x < 0 ? 0 : x, y0 = y < 0 ? 0 : y;
-    int x1 = x + w, y1 = y + h;
-    const int maxW = screen.width < image.width() ? screen.width : image.width();
-    const int maxH = screen.height < image.height() ? screen.height : image.height();
-    if (x1 > maxW) x1 = maxW;
-    if (y1 > maxH) y1 = maxH;
+    // The screen buffer lives as long as the program's view; the window paints from it.
+    source = &screen;
+    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+    const int x1 = int(std::min<int64_t>({int64_t(x) + w, screen.width, clientWidth}));
+    const int y1 = int(std::min<int64_t>({int64_t(y) + h, screen.height, clientHeight}));
     if (x0 >= x1 || y0 >= y1) return;
-    for (int row = y0; row < y1; ++row) {
-        const uint8_t* src = screen.At(x0, row);  // blue, green, red
-        QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(row)) + x0;
-        for (int col = x0; col < x1; ++col, src += 3) *dst++ = qRgb(src[2], src[1], src[0]);
-    }
     update(QRect(x0 * scale, y0 * scale, (x1 - x0) * scale, (y1 - y0) * scale));
+}
+
+void CViewWidget::KeepLastPicture() {
+    if (!source) return;
+    kept.Allocate(source->width, source->height);
+    if (kept.Exists()) std::memcpy(kept->bytes, source->bytes, size_t(source->byteSize));
+    source = kept.Exists() ? &*kept : nullptr;
+}
+
+QImage CViewWidget::Picture() const {
+    QImage picture(width(), height(), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    if (source)
+        FastPixelOps().expandRectRgb32(picture.bits(), picture.bytesPerLine(), picture.width(), picture.height(),
+                                       *source, 0, 0, clientWidth, clientHeight, scale);
+    return picture;
 }
 
 void CViewWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QRect r = event->rect();
-    // The exposed rectangle in emulated pixels, rounded outwards.
-    int x0 = r.left() / scale, y0 = r.top() / scale;
-    int x1 = (r.right() + scale) / scale, y1 = (r.bottom() + scale) / scale;
-    if (x1 > clientWidth) x1 = clientWidth;
-    if (y1 > clientHeight) y1 = clientHeight;
-    if (x0 < x1 && y0 < y1) {
-        const QRect source(x0, y0, x1 - x0, y1 - y0);
-        const QRect target(x0 * scale, y0 * scale, source.width() * scale,
-                           source.height() * scale);
-        painter.drawImage(target, image, source);
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
+    const QTransform at = painter.deviceTransform();
+    const QRect whole = rect();
+    if (!source) {
+        painter.fillRect(event->rect() & whole, Qt::white);
+    } else if (device && device->devType() == QInternal::Image && at.type() <= QTransform::TxTranslate &&
+               at.dx() == std::floor(at.dx()) && at.dy() == std::floor(at.dy()) &&
+               static_cast<QImage*>(device)->depth() == 32) {
+        // The window's own picture (the backing store, 32-bit, unscaled): the screen is
+        // converted and scaled straight into it, with no copy between and no scaling by
+        // Qt. Whole screen pixels are written, which lie inside this widget.
+        QImage* target = static_cast<QImage*>(device);
+        painter.end();
+        const int ox = int(at.dx()), oy = int(at.dy());
+        const QRect inTarget = QRect(-ox, -oy, target->width(), target->height()) & whole;
+        for (const QRect& r : event->region()) {
+            const QRect area = r & inTarget;
+            if (area.isEmpty()) continue;
+            const int sx0 = area.left() / scale, sy0 = area.top() / scale;
+            const int sx1 = area.right() / scale + 1, sy1 = area.bottom() / scale + 1;
+            // The widget's corner in the target; the scaled pixels land from there.
+            uint8_t* corner = target->bits() + int64_t(oy) * target->bytesPerLine() + int64_t(ox) * 4;
+            FastPixelOps().expandRectRgb32(corner, target->bytesPerLine(), std::min(whole.width(), target->width() - ox),
+                                           std::min(whole.height(), target->height() - oy), *source, sx0, sy0,
+                                           sx1 - sx0, sy1 - sy0, scale);
+        }
+    } else {
+        // Any other device (a grab, a high-density screen): the exposed part, drawn.
+        const QRect r = event->rect() & whole;
+        if (!r.isEmpty()) {
+            QImage full(whole.size(), QImage::Format_RGB32);
+            const int sx0 = r.left() / scale, sy0 = r.top() / scale;
+            const int sx1 = r.right() / scale + 1, sy1 = r.bottom() / scale + 1;
+            full.fill(Qt::white);
+            FastPixelOps().expandRectRgb32(full.bits(), full.bytesPerLine(), full.width(), full.height(), *source, sx0,
+                                           sy0, sx1 - sx0, sy1 - sy0, scale);
+            painter.drawImage(r.topLeft(), full, r);
+        }
     }
     if (!painted) {
         painted = true;

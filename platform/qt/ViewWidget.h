@@ -24,9 +24,13 @@ public:
     CViewWidget(QtPlatform& platform, int clientWidth, int clientHeight, int scale,
                 QWidget* parent = nullptr);
 
-    // Copies the rectangle of the screen buffer into the window image and repaints it.
+    // Shows the rectangle of the screen buffer: the window paints it from the screen
+    // buffer, converted and scaled in one pass into what the window paints.
     void PresentRect(const PixelSurface& screen, int x, int y, int w, int h);
-    const QImage& WindowImage() const { return image; }
+    // The program's view is going: the window keeps a copy of its last picture.
+    void KeepLastPicture();
+    // What the window shows, scaled, as a picture of its own.
+    QImage Picture() const;
 
     // Delivers a move that is still waiting (before a press or release, and in tests).
     void FlushMove();
@@ -69,7 +73,9 @@ private:
     int clientWidth;
     int clientHeight;
     int scale;
-    QImage image;
+    // The screen the program presents (its screen buffer), or the kept copy of it.
+    const PixelSurface* source = nullptr;
+    OwnedSurface kept;
 
     // Raw positions since the last move delivered, latest kMaxBufferedPoints kept.
     PenPoint pending[kMaxBufferedPoints];

@@ -155,10 +155,29 @@ void RefHoldColourRect(PixelSurface& colour, int x, int y, int w, int h,
     });
 }
 
+void RefExpandRectRgb32(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
+                        int x, int y, int w, int h, int scale) {
+    if (!dst || scale < 1 || scale > kMaxExpandScale || !src.bytes) return;
+    for (int64_t wy = 0; wy < dstHeight; ++wy)
+        for (int64_t wx = 0; wx < dstWidth; ++wx) {
+            const int64_t sx = wx / scale, sy = wy / scale;
+            // Only source pixels inside the rectangle and the source, shown whole.
+            if (sx < x || sx >= int64_t(x) + w || sy < y || sy >= int64_t(y) + h) continue;
+            if (sx >= src.width || sy >= src.height) continue;
+            if ((sx + 1) * scale > dstWidth || (sy + 1) * scale > dstHeight) continue;
+            const uint8_t* p = src.At(int(sx), int(sy));
+            uint8_t* d = dst + wy * dstStride + wx * 4;
+            d[0] = p[0];
+            d[1] = p[1];
+            d[2] = p[2];
+            d[3] = 255;
+        }
+}
+
 const PixelOps& ReferencePixelOps() {
     static const PixelOps ops = {RefBlendRect,     RefCopyRectRop,    RefWashOutRect,
                                  RefFillRectWhite, RefFillRectBlack,  RefFillRectColour,
-                                 RefZoomCopyRect,  RefHoldColourRect};
+                                 RefZoomCopyRect,  RefHoldColourRect, RefExpandRectRgb32};
     return ops;
 }
 

@@ -24,6 +24,9 @@ void RefZoomCopyRect(PixelSurface& dst, int x, int y, int w, int h,
 void RefHoldColourRect(PixelSurface& colour, int x, int y, int w, int h,
                        const PixelSurface& coverage, int sx, int sy, uint8_t red, uint8_t green,
                        uint8_t blue);
+// One pixel at a time: every window pixel looks up its source pixel.
+void RefExpandRectRgb32(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
+                        int x, int y, int w, int h, int scale);
 
 // All of them as the operator table, for running a whole stroke through them.
 const PixelOps& ReferencePixelOps();
