@@ -21,6 +21,7 @@
 #include "platform/qt/Options.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/ViewWidget.h"
+#include "bench/RecordingReporter.h"
 
 namespace vellum {
 namespace {
@@ -79,29 +80,6 @@ void BM_Memcpy(benchmark::State& state) {
 }
 BENCHMARK(BM_Memcpy)->DenseRange(0, int(std::size(kCases)) - 1)->Unit(benchmark::kMicrosecond);
 
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, std::vector<double>> times;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-                times[r.benchmark_name()].push_back(r.GetAdjustedCPUTime());
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Median(const std::string& name) const {
-        auto it = times.find(name);
-        if (it == times.end() || it->second.empty()) return 0.0;
-        std::vector<double> v = it->second;
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    }
-    double Spread(const std::string& name) const {
-        auto it = times.find(name);
-        if (it == times.end() || it->second.empty()) return 0.0;
-        const auto [lo, hi] = std::minmax_element(it->second.begin(), it->second.end());
-        return *lo > 0 ? *hi / *lo : 0.0;
-    }
-};
 
 }  // namespace
 }  // namespace vellum

@@ -20,6 +20,7 @@
 
 #include "app/VellumView.h"
 #include "tests/system/FakePlatform.h"
+#include "bench/RecordingReporter.h"
 
 namespace vellum {
 namespace {
@@ -149,29 +150,6 @@ void JournalThroughput(double& recordsPerSecond, double& bytesPerStroke) {
     std::system(("rm -rf " + dir).c_str());
 }
 
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, std::vector<double>> micros;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-                micros[r.benchmark_name()].push_back(r.GetAdjustedCPUTime());
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Median(const std::string& name) const {
-        auto it = micros.find(name);
-        if (it == micros.end() || it->second.empty()) return 0.0;
-        std::vector<double> v = it->second;
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    }
-    double Spread(const std::string& name) const {
-        auto it = micros.find(name);
-        if (it == micros.end() || it->second.empty()) return 0.0;
-        const auto [lo, hi] = std::minmax_element(it->second.begin(), it->second.end());
-        return *lo > 0 ? *hi / *lo : 0.0;
-    }
-};
 
 // Memory a typical stroke keeps on a 1920 x 1080 canvas: the mean over strokes spread
 // over the picture.

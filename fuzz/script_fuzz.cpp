@@ -69,18 +69,6 @@ constexpr size_t kMaxScript = 4096;
 // this long is a hang.
 constexpr unsigned kSecondsPerScript = 20;
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
 int RemoveEntry(const char* path, const struct stat*, int, FTW*) { return remove(path); }
 
 std::string gFolder;
@@ -91,10 +79,12 @@ void RemoveFolder() {
 
 [[noreturn]] void EndChild(int code) {
     std::fflush(stdout);
+#ifdef VELLUM_FUZZ_COUNTERS
     if (gShared.bytes && gCountersStart) {
         std::memcpy(gShared.bytes + 1, gCountersStart, gShared.size);
         gShared.bytes[0] = 1;
     }
+#endif
     _exit(code);
 }
 
@@ -110,7 +100,7 @@ void RemoveFolder() {
     platform->programDir = vellum::DriverDirectory();
     auto* app = new vellum::CVellumApp(*platform);
     auto* script = new vellum::ScenarioScript(*platform, *app, *app);
-    const int code = script->Run(Lines(text));
+    const int code = script->Run(vellum::SplitLines(text));
     delete script;
     delete app;
     delete platform;
@@ -140,7 +130,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
     }
+#ifdef VELLUM_FUZZ_COUNTERS
     if (gShared.bytes && gShared.bytes[0] && gCountersStart) std::memcpy(gCountersStart, gShared.bytes + 1, gShared.size);
+#endif
     // The next script starts in an empty folder.
     nftw(folder.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
     mkdir(folder.c_str(), 0700);

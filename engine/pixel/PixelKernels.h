@@ -65,7 +65,7 @@ struct Span {
     bool Empty() const { return i0 >= i1 || j0 >= j1; }
 };
 
-Span ClipOne(const PixelSurface& d, int x, int y, int w, int h) {
+[[maybe_unused]] Span ClipOne(const PixelSurface& d, int x, int y, int w, int h) {
     Span c;
     c.i0 = std::max<int64_t>(0, -int64_t(x));
     c.i1 = std::min<int64_t>(w, int64_t(d.width) - x);
@@ -74,7 +74,7 @@ Span ClipOne(const PixelSurface& d, int x, int y, int w, int h) {
     return c;
 }
 
-Span ClipTwo(const PixelSurface& d, int x, int y, int w, int h, const PixelSurface& s, int sx,
+[[maybe_unused]] Span ClipTwo(const PixelSurface& d, int x, int y, int w, int h, const PixelSurface& s, int sx,
              int sy) {
     Span c;
     c.i0 = std::max<int64_t>({0, -int64_t(x), -int64_t(sx)});
@@ -91,7 +91,7 @@ int64_t OffsetOf(const PixelSurface& s, int64_t px, int64_t py) {
 // True when the pixels [ax, ax+w) x [ay, ay+h) of a and [bx, bx+bw) x [by, by+bh) of b
 // may share bytes. Surfaces of one geometry are compared as rectangles; any other
 // aliasing is judged by the byte ranges, which errs on the safe side.
-bool MayOverlap(const PixelSurface& a, int64_t ax, int64_t ay, int64_t w, int64_t h,
+[[maybe_unused]] bool MayOverlap(const PixelSurface& a, int64_t ax, int64_t ay, int64_t w, int64_t h,
                 const PixelSurface& b, int64_t bx, int64_t by, int64_t bw, int64_t bh) {
     const uintptr_t aStart = reinterpret_cast<uintptr_t>(a.bytes);
     const uintptr_t bStart = reinterpret_cast<uintptr_t>(b.bytes);

@@ -127,6 +127,18 @@ DialogAction ParseAction(const ScriptLine& line, const std::string& source) {
 
 }  // namespace
 
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
 std::string DriverDirectory() {
     char buffer[4096];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
@@ -358,7 +370,7 @@ bool ScenarioScript::RunUserCommand(const ScriptLine& line, const std::string& w
         for (size_t i = 1; i < args.size(); ++i) {
             const unsigned flag = args[i] == "ctrl" ? kModCtrl : args[i] == "shift" ? kModShift
                                   : args[i] == "alt" ? kModAlt
-                                  : args[i] == "repeat" && word == "keydown" ? kModRepeat : 0;
+                                  : args[i] == "repeat" && word == "keydown" ? unsigned(kModRepeat) : 0u;
             if (!flag) FailScript(line, "\"" + args[i] + "\" is not ctrl, shift or alt");
             modifiers |= flag;
         }

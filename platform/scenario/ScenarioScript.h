@@ -65,5 +65,7 @@ private:
 
 // The driver's own directory (from /proc/self/exe), ending in '/'.
 std::string DriverDirectory();
+// A script's text as its lines, without their line feeds.
+std::vector<std::string> SplitLines(const std::string& text);
 
 }  // namespace vellum

@@ -23,18 +23,6 @@ int Usage() {
     return 2;
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
 }  // namespace
 
 void RemoveState() {
@@ -88,7 +76,7 @@ int main(int argc, char** argv) {
         if (!line.empty()) gScript->RunOne(++number, line);
         code = gScript->Finish();
     } else {
-        code = gScript->Run(SplitLines(text));
+        code = gScript->Run(vellum::SplitLines(text));
     }
     delete gScript;
     delete gApp;

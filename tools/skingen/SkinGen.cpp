@@ -82,6 +82,31 @@ double Smooth(double e0, double e1, double x) {
     return t * t * (3 - 2 * t);
 }
 
+// A polygon given as x, y pairs: its bounding box, and whether a point lies inside it
+// (even-odd rule).
+struct Bounds {
+    double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+};
+Bounds PolygonBounds(const std::vector<double>& xy) {
+    Bounds b;
+    for (size_t k = 0; k < xy.size(); k += 2) {
+        b.x0 = std::min(b.x0, xy[k]);
+        b.x1 = std::max(b.x1, xy[k]);
+        b.y0 = std::min(b.y0, xy[k + 1]);
+        b.y1 = std::max(b.y1, xy[k + 1]);
+    }
+    return b;
+}
+bool InPolygon(const std::vector<double>& xy, double x, double y) {
+    bool in = false;
+    const size_t count = xy.size() / 2;
+    for (size_t a = 0, b = count - 1; a < count; b = a++) {
+        const double ax = xy[2 * a], ay = xy[2 * a + 1], bx = xy[2 * b], by = xy[2 * b + 1];
+        if ((ay > y) != (by > y) && x < (bx - ax) * (y - ay) / (by - ay) + ax) in = !in;
+    }
+    return in;
+}
+
 // The picture being drawn, in floating point; shapes are anti-aliased by 4 x 4
 // supersampling and clipped to the current region, so nothing spills into a neighbour.
 class Art {
@@ -154,22 +179,8 @@ public:
         });
     }
     void Polygon(const std::vector<double>& xy, Colour c, double alpha = 1) {
-        double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
-        for (size_t k = 0; k < xy.size(); k += 2) {
-            x0 = std::min(x0, xy[k]);
-            x1 = std::max(x1, xy[k]);
-            y0 = std::min(y0, xy[k + 1]);
-            y1 = std::max(y1, xy[k + 1]);
-        }
-        Shape(x0, y0, x1, y1, c, alpha, [&](double x, double y) {
-            bool in = false;
-            size_t n = xy.size() / 2;
-            for (size_t a = 0, b = n - 1; a < n; b = a++) {
-                double ax = xy[2 * a], ay = xy[2 * a + 1], bx = xy[2 * b], by = xy[2 * b + 1];
-                if ((ay > y) != (by > y) && x < (bx - ax) * (y - ay) / (by - ay) + ax) in = !in;
-            }
-            return in;
-        });
+        const Bounds b = PolygonBounds(xy);
+        Shape(b.x0, b.y0, b.x1, b.y1, c, alpha, [&](double x, double y) { return InPolygon(xy, x, y); });
     }
     // Pixel art: '#' is c, '+' is c at half strength, anything else is left alone.
     void Pixels(int x, int y, const char* const* rows, int n, Colour c) {
@@ -520,14 +531,8 @@ public:
             }
     }
     void Polygon(const std::vector<double>& xy, Colour c, double alpha = 1) {
-        double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
-        for (size_t k = 0; k < xy.size(); k += 2) {
-            x0 = std::min(x0, xy[k]);
-            x1 = std::max(x1, xy[k]);
-            y0 = std::min(y0, xy[k + 1]);
-            y1 = std::max(y1, xy[k + 1]);
-        }
-        Shape(x0, y0, x1, y1, c, alpha, [&](double x, double y) { return InPolygon(xy, x, y); });
+        const Bounds b = PolygonBounds(xy);
+        Shape(b.x0, b.y0, b.x1, b.y1, c, alpha, [&](double x, double y) { return InPolygon(xy, x, y); });
     }
     void Disc(double cx, double cy, double r, Colour c, double alpha = 1) {
         Shape(cx - r, cy - r, cx + r, cy + r, c, alpha,
@@ -551,15 +556,6 @@ public:
     }
     int Size() const { return n; }
 
-    static bool InPolygon(const std::vector<double>& xy, double x, double y) {
-        bool in = false;
-        const size_t count = xy.size() / 2;
-        for (size_t a = 0, b = count - 1; a < count; b = a++) {
-            const double ax = xy[2 * a], ay = xy[2 * a + 1], bx = xy[2 * b], by = xy[2 * b + 1];
-            if ((ay > y) != (by > y) && x < (bx - ax) * (y - ay) / (by - ay) + ax) in = !in;
-        }
-        return in;
-    }
 
 private:
     // Source over destination, kept unpremultiplied.
