@@ -62,7 +62,7 @@ const char* DesktopUsage() {
            "                     largest that fits the monitor's height)\n"
            "  --fullscreen       use the whole monitor: its size divided by the scale is\n"
            "                     the screen (--screen is then ignored; the default scale\n"
-           "                     makes the tool strips about a fifth of its width);\n"
+           "                     makes the tool strips a fifth of its width or more);\n"
            "                     Esc or F11 leaves full screen for a window\n"
            "  --undo-memory MIB  how much memory undo may keep, in MiB (default 128, at\n"
            "                     least 16); over it the oldest steps are forgotten\n"
@@ -92,9 +92,9 @@ bool ParseScreenSize(const std::string& text, int& width, int& height) {
 int FullScreenScale(int monitorWidth, int monitorHeight, int requested) {
     int scale = requested;
     if (scale <= 0) {
-        // Rounded to the nearest, so a 1920-pixel monitor gets 2 (strips a quarter wide)
-        // rather than 1 (an eighth).
-        scale = (monitorWidth + kMinScreenWidth * 5 / 2) / (kMinScreenWidth * 5);
+        // The smallest scale at which the 240-pixel strips are a fifth of the monitor's
+        // width or more: a 1600-pixel monitor gets 2 (strips 480 wide), not 1 (240).
+        scale = (monitorWidth + kMinScreenWidth * 5 - 1) / (kMinScreenWidth * 5);
     }
     scale = scale < 1 ? 1 : scale > kMaxScale ? kMaxScale : scale;
     while (scale > 1 && (monitorWidth / scale < kMinScreenWidth || monitorHeight / scale < kMinScreenHeight))

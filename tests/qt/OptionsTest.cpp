@@ -76,12 +76,14 @@ private slots:
     // By default the 240-pixel strips take about a fifth of the monitor's width; the
     // monitor divided by the scale never gets smaller than the least screen.
     void FullScreenScaleFollowsTheMonitor() {
-        QCOMPARE(FullScreenScale(1366, 768, 0), 1);
+        // The strips (240 pixels) a fifth of the width or more.
+        QCOMPARE(FullScreenScale(1024, 768, 0), 1);
+        QCOMPARE(FullScreenScale(1366, 768, 0), 2);
+        QCOMPARE(FullScreenScale(1600, 1200, 0), 2);
         QCOMPARE(FullScreenScale(1920, 1080, 0), 2);
-        QCOMPARE(FullScreenScale(2560, 1440, 0), 2);
-        QCOMPARE(FullScreenScale(3000, 2000, 0), 3);  // 2.5 rounds up
-        QCOMPARE(FullScreenScale(3840, 2160, 0), 3);
-        QCOMPARE(FullScreenScale(7680, 4320, 0), 6);
+        QCOMPARE(FullScreenScale(2560, 1440, 0), 3);
+        QCOMPARE(FullScreenScale(3840, 2160, 0), 4);
+        QCOMPARE(FullScreenScale(7680, 4320, 0), 7);
         QCOMPARE(FullScreenScale(640, 480, 0), 1);
         QCOMPARE(FullScreenScale(100, 50, 0), 1);  // smaller than any screen: still 1
         // A wide but low monitor: the height decides.
