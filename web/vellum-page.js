@@ -1,0 +1,151 @@
+// The page: sizes the screen, hands pointer, key and wheel events to the program in
+// pixels of the emulated screen (buffered points in quarter pixels), and shows what the
+// program presents. Query: ?screen=WxH&scale=N&lang=XXXX.
+"use strict";
+(function () {
+  const params = new URLSearchParams(location.search);
+  const canvas = document.getElementById("vellum-screen");
+  const context = canvas.getContext("2d");
+  const kStrip = 240;
+
+  // The screen: the page divided by a whole scale at which the strips are comfortable.
+  let scale = parseInt(params.get("scale") || "0", 10);
+  if (!(scale >= 1 && scale <= 16)) scale = Math.max(1, Math.ceil(window.innerWidth / 5 / kStrip));
+  let width = Math.floor(window.innerWidth / scale), height = Math.floor(window.innerHeight / scale);
+  const asked = /^(\d+)x(\d+)$/.exec(params.get("screen") || "");
+  if (asked) { width = parseInt(asked[1], 10); height = parseInt(asked[2], 10); }
+  width = Math.max(kStrip, Math.min(8192, width));
+  height = Math.max(160, Math.min(8192, height));
+  canvas.width = width;
+  canvas.height = height;
+  canvas.style.width = width * scale + "px";
+  canvas.style.height = height * scale + "px";
+  const language = /^[0-9a-fA-F]{4}$/.test(params.get("lang") || "") ? params.get("lang")
+                   : (navigator.language || "").toLowerCase().startsWith("ja") ? "0411" : "0409";
+
+  const timers = new Map();
+  let started = false;
+
+  window.Module = {
+    vellumPut(rgba, x, y, w, h) {
+      context.putImageData(new ImageData(new Uint8ClampedArray(rgba), w, h), x, y);
+    },
+    vellumSetTimer(id, ms) {
+      if (timers.has(id)) clearInterval(timers.get(id));
+      timers.set(id, setInterval(() => Module._vellum_timer(id), ms));
+    },
+    vellumKillTimer(id) {
+      if (timers.has(id)) clearInterval(timers.get(id));
+      timers.delete(id);
+    },
+    vellumClosed() { canvas.style.opacity = "0.4"; },
+    vellumMessage(text, yesNo) {
+      const overlay = document.getElementById("vellum-message");
+      overlay.querySelector(".text").textContent = text;
+      const buttons = overlay.querySelector(".buttons");
+      buttons.textContent = "";
+      return new Promise((resolve) => {
+        const add = (label, answer) => {
+          const b = document.createElement("button");
+          b.textContent = label;
+          b.dataset.answer = answer;
+          b.onclick = () => { overlay.style.display = "none"; canvas.focus(); resolve(answer); };
+          buttons.appendChild(b);
+          return b;
+        };
+        const ja = language === "0411";
+        if (yesNo) { add(ja ? "はい" : "Yes", 1).focus(); add(ja ? "いいえ" : "No", 2); }
+        else add("OK", 0).focus();
+        overlay.style.display = "flex";
+      });
+    },
+    vellumSettingsRead() { return localStorage.getItem("vellum.settings"); },
+    vellumSettingsWrite(text) {
+      try { localStorage.setItem("vellum.settings", text); return true; } catch (e) { return false; }
+    },
+    onRuntimeInitialized() {
+      const ok = Module.ccall("vellum_start", "number", ["number", "number", "string"], [width, height, language],
+                              { async: true });
+      Promise.resolve(ok).then(() => { started = true; canvas.setAttribute("data-ready", ""); canvas.focus(); });
+    },
+  };
+
+  // ---- Pointer: pen and mouse draw; touch draws until a pen has been used -------------
+  let penSeen = false;
+  let active = null;  // the pointer id of the press being followed
+  const at = (e) => {
+    const r = canvas.getBoundingClientRect();
+    return [(e.clientX - r.left) / scale, (e.clientY - r.top) / scale];
+  };
+  const accepts = (e) => {
+    if (e.pointerType === "pen") penSeen = true;
+    return !(e.pointerType === "touch" && penSeen);
+  };
+  canvas.addEventListener("pointerdown", (e) => {
+    if (!started || active !== null || !accepts(e) || e.button !== 0) return;
+    e.preventDefault();
+    active = e.pointerId;
+    canvas.setPointerCapture(e.pointerId);
+    const [x, y] = at(e);
+    Module._vellum_pen_down(Math.floor(x), Math.floor(y));
+  });
+  canvas.addEventListener("pointermove", (e) => {
+    if (!started || (active !== null && e.pointerId !== active) || !accepts(e)) return;
+    // Every position since the last move, as the buffered points (the newest 50).
+    const events = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
+    const list = (events.length ? events : [e]).slice(-50);
+    const points = Module._vellum_points() >> 2;
+    list.forEach((c, i) => {
+      const [px, py] = at(c);
+      HEAP32[points + 2 * i] = Math.floor(4 * px);
+      HEAP32[points + 2 * i + 1] = Math.floor(4 * py);
+    });
+    const [x, y] = at(e);
+    Module._vellum_pen_move(Math.floor(x), Math.floor(y), list.length);
+  });
+  const release = (e) => {
+    if (!started || e.pointerId !== active) return;
+    active = null;
+    const [x, y] = at(e);
+    Module._vellum_pen_up(Math.floor(x), Math.floor(y));
+  };
+  canvas.addEventListener("pointerup", release);
+  canvas.addEventListener("pointercancel", release);
+  canvas.addEventListener("contextmenu", (e) => e.preventDefault());
+  canvas.addEventListener("wheel", (e) => {
+    if (!started || e.deltaY === 0) return;
+    e.preventDefault();
+    const [x, y] = at(e);
+    Module._vellum_wheel(Math.floor(x), Math.floor(y), e.deltaY < 0 ? 1 : -1);
+  }, { passive: false });
+
+  // ---- Keys, as the virtual-key codes bindings are stored in --------------------------
+  const named = { Backspace: 8, Tab: 9, Enter: 13, ShiftLeft: 16, ShiftRight: 16, ControlLeft: 17, ControlRight: 17,
+                  AltLeft: 18, AltRight: 18, Pause: 19, CapsLock: 20, Escape: 27, Space: 32, PageUp: 33,
+                  PageDown: 34, End: 35, Home: 36, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40,
+                  Insert: 45, Delete: 46, Semicolon: 186, Equal: 187, Comma: 188, Minus: 189, Period: 190,
+                  Slash: 191, Backquote: 192, BracketLeft: 219, Backslash: 220, BracketRight: 221, Quote: 222 };
+  const codeOf = (e) => {
+    let m;
+    if ((m = /^Key([A-Z])$/.exec(e.code))) return m[1].charCodeAt(0);
+    if ((m = /^Digit([0-9])$/.exec(e.code))) return 48 + parseInt(m[1], 10);
+    if ((m = /^Numpad([0-9])$/.exec(e.code))) return 96 + parseInt(m[1], 10);
+    if ((m = /^F([0-9]+)$/.exec(e.code))) return 111 + parseInt(m[1], 10);
+    return named[e.code] || 0;
+  };
+  const modifiers = (e) => (e.ctrlKey ? 1 : 0) | (e.shiftKey ? 2 : 0) | (e.altKey ? 4 : 0) | (e.repeat ? 8 : 0);
+  canvas.addEventListener("keydown", (e) => {
+    const code = codeOf(e);
+    if (!started || !code) return;
+    e.preventDefault();
+    Module._vellum_key(1, code, modifiers(e));
+  });
+  canvas.addEventListener("keyup", (e) => {
+    const code = codeOf(e);
+    if (!started || !code) return;
+    e.preventDefault();
+    Module._vellum_key(0, code, modifiers(e) & 7);
+  });
+  canvas.addEventListener("focus", () => started && Module._vellum_focus(1));
+  canvas.addEventListener("blur", () => started && Module._vellum_focus(0));
+})();
