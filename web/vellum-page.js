@@ -25,6 +25,73 @@
 
   const timers = new Map();
   let started = false;
+  // While a message box or a dialog waits, the program is suspended: nothing else may
+  // enter it. Timers that fall due meanwhile fire once it is back.
+  let modal = 0;
+  const dueWhileModal = new Set();
+  const live = () => started && modal === 0;
+  const fire = (id) => { if (modal) dueWhileModal.add(id); else Module._vellum_timer(id); };
+  const modalEnded = () => {
+    if (--modal > 0) return;
+    const due = [...dueWhileModal];
+    dueWhileModal.clear();
+    setTimeout(() => due.forEach((id) => timers.has(id) && fire(id)), 0);
+  };
+
+  // The open dialog: its events wait here until the program asks for the next one.
+  const dialog = {
+    events: [], waiting: null,
+    post(e) {
+      if (this.waiting) { const w = this.waiting; this.waiting = null; w(e); } else this.events.push(e);
+    },
+  };
+  // One control of a template. Kinds: 0 static, 1 edit, 2 check box, 3 radio button,
+  // 4 group box, 5 up-down, 6 push button, 7 icon. Style bits as the templates give them.
+  function makeControl(index, kind, style) {
+    const kDigits = 1 << 1, kDefault = 1 << 0, kHorizontal = 1 << 6;
+    let element;
+    if (kind === 1) {
+      element = document.createElement("input");
+      element.type = "text";
+      if (style & kDigits) element.inputMode = "numeric";
+      element.addEventListener("input", () => {
+        if (style & kDigits) element.value = element.value.replace(/[^0-9]/g, "");
+        dialog.post({ kind: 1, index, text: element.value });
+      });
+      element.addEventListener("keydown", (e) => { if (e.key === "Enter") clickDefault(); });
+    } else if (kind === 2 || kind === 3) {
+      element = document.createElement("label");
+      const input = document.createElement("input");
+      input.type = kind === 2 ? "checkbox" : "radio";
+      const span = document.createElement("span");
+      element.append(input, span);
+      // The program decides the state: the click is only told.
+      element.addEventListener("click", (e) => { e.preventDefault(); dialog.post({ kind: 2, index }); });
+    } else if (kind === 4) {
+      element = document.createElement("fieldset");
+      element.appendChild(document.createElement("legend"));
+    } else if (kind === 5) {
+      element = document.createElement("div");
+      element.className = "spin" + (style & kHorizontal ? " horizontal" : "");
+      const up = document.createElement("button"), down = document.createElement("button");
+      up.textContent = style & kHorizontal ? "\u25b6" : "\u25b2";
+      down.textContent = style & kHorizontal ? "\u25c0" : "\u25bc";
+      up.onclick = () => dialog.post({ kind: 3, index, number: 1 });
+      down.onclick = () => dialog.post({ kind: 3, index, number: -1 });
+      element.append(...(style & kHorizontal ? [down, up] : [up, down]));
+    } else if (kind === 6) {
+      element = document.createElement("button");
+      if (style & kDefault) element.dataset.default = "1";
+      element.addEventListener("click", () => dialog.post({ kind: 2, index }));
+    } else {
+      element = document.createElement("div");
+    }
+    return element;
+  }
+  function clickDefault() {
+    const button = dialog.body && dialog.body.querySelector("button[data-default]");
+    if (button) button.click();
+  }
 
   window.Module = {
     vellumPut(rgba, x, y, w, h) {
@@ -32,7 +99,7 @@
     },
     vellumSetTimer(id, ms) {
       if (timers.has(id)) clearInterval(timers.get(id));
-      timers.set(id, setInterval(() => Module._vellum_timer(id), ms));
+      timers.set(id, setInterval(() => fire(id), ms));
     },
     vellumKillTimer(id) {
       if (timers.has(id)) clearInterval(timers.get(id));
@@ -44,12 +111,13 @@
       overlay.querySelector(".text").textContent = text;
       const buttons = overlay.querySelector(".buttons");
       buttons.textContent = "";
+      ++modal;
       return new Promise((resolve) => {
         const add = (label, answer) => {
           const b = document.createElement("button");
           b.textContent = label;
           b.dataset.answer = answer;
-          b.onclick = () => { overlay.style.display = "none"; canvas.focus(); resolve(answer); };
+          b.onclick = () => { overlay.style.display = "none"; modalEnded(); canvas.focus(); resolve(answer); };
           buttons.appendChild(b);
           return b;
         };
@@ -58,6 +126,83 @@
         else add("OK", 0).focus();
         overlay.style.display = "flex";
       });
+    },
+    // ---- Dialogs: the template's controls placed in dialog units --------------------
+    vellumDialogOpen(id, caption, width, height) {
+      ++modal;
+      dialog.events = [];
+      dialog.waiting = null;
+      dialog.unitX = 1.5 * Math.max(1, scale);
+      dialog.unitY = 1.625 * Math.max(1, scale);
+      const root = document.getElementById("vellum-dialog");
+      root.textContent = "";
+      const frame = document.createElement("div");
+      frame.className = "frame";
+      frame.tabIndex = -1;
+      frame.dataset.id = id;
+      frame.style.fontSize = 12 * Math.max(1, scale) + "px";
+      const title = document.createElement("div");
+      title.className = "title";
+      title.append(caption);
+      const close = document.createElement("button");
+      close.textContent = "\u00d7";
+      close.className = "close";
+      close.onclick = () => dialog.post({ kind: 5 });
+      title.appendChild(close);
+      const body = document.createElement("div");
+      body.className = "body";
+      body.style.width = width * dialog.unitX + "px";
+      body.style.height = height * dialog.unitY + "px";
+      frame.append(title, body);
+      frame.addEventListener("keyup", (e) => {
+        const code = codeOf(e);
+        if (code) dialog.post({ kind: 4, number: code });
+      });
+      root.appendChild(frame);
+      root.style.display = "flex";
+      dialog.frame = frame;
+      dialog.body = body;
+      dialog.controls = [];
+      frame.focus();
+    },
+    vellumDialogControl(index, id, kind, x, y, w, h, style, text, checked, visible) {
+      let element = dialog.controls[index];
+      if (!element) {
+        element = makeControl(index, kind, style);
+        element.style.left = x * dialog.unitX + "px";
+        element.style.top = y * dialog.unitY + "px";
+        element.style.width = w * dialog.unitX + "px";
+        element.style.height = h * dialog.unitY + "px";
+        dialog.controls[index] = element;
+        dialog.body.appendChild(element);
+      }
+      element.dataset.index = index;
+      if (id >= 0) element.dataset.id = id;
+      element.style.display = visible ? "" : "none";
+      const input = element.querySelector("input") || (element.tagName === "INPUT" ? element : null);
+      if (kind === 1) { if (element.value !== text) element.value = text; }
+      else if (kind === 2 || kind === 3) { input.checked = !!checked; element.querySelector("span").textContent = text; }
+      else if (kind === 4) element.querySelector("legend").textContent = text;
+      else if (kind === 6) element.textContent = text;
+      else if (kind === 0) element.textContent = text;
+    },
+    vellumDialogFocus(index) {
+      const element = dialog.controls[index];
+      if (!element) return;
+      const target = element.querySelector("input") || element;
+      target.focus();
+      if (target.select) target.select();
+    },
+    vellumDialogClose() {
+      const root = document.getElementById("vellum-dialog");
+      root.style.display = "none";
+      root.textContent = "";
+      modalEnded();
+      canvas.focus();
+    },
+    vellumDialogNextEvent() {
+      if (dialog.events.length) return Promise.resolve(dialog.events.shift());
+      return new Promise((resolve) => { dialog.waiting = resolve; });
     },
     vellumSettingsRead() { return localStorage.getItem("vellum.settings"); },
     vellumSettingsWrite(text) {
@@ -82,7 +227,7 @@
     return !(e.pointerType === "touch" && penSeen);
   };
   canvas.addEventListener("pointerdown", (e) => {
-    if (!started || active !== null || !accepts(e) || e.button !== 0) return;
+    if (!live() || active !== null || !accepts(e) || e.button !== 0) return;
     e.preventDefault();
     active = e.pointerId;
     canvas.setPointerCapture(e.pointerId);
@@ -90,7 +235,7 @@
     Module._vellum_pen_down(Math.floor(x), Math.floor(y));
   });
   canvas.addEventListener("pointermove", (e) => {
-    if (!started || (active !== null && e.pointerId !== active) || !accepts(e)) return;
+    if (!live() || (active !== null && e.pointerId !== active) || !accepts(e)) return;
     // Every position since the last move, as the buffered points (the newest 50).
     const events = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
     const list = (events.length ? events : [e]).slice(-50);
@@ -104,7 +249,7 @@
     Module._vellum_pen_move(Math.floor(x), Math.floor(y), list.length);
   });
   const release = (e) => {
-    if (!started || e.pointerId !== active) return;
+    if (!live() || e.pointerId !== active) return;
     active = null;
     const [x, y] = at(e);
     Module._vellum_pen_up(Math.floor(x), Math.floor(y));
@@ -113,7 +258,7 @@
   canvas.addEventListener("pointercancel", release);
   canvas.addEventListener("contextmenu", (e) => e.preventDefault());
   canvas.addEventListener("wheel", (e) => {
-    if (!started || e.deltaY === 0) return;
+    if (!live() || e.deltaY === 0) return;
     e.preventDefault();
     const [x, y] = at(e);
     Module._vellum_wheel(Math.floor(x), Math.floor(y), e.deltaY < 0 ? 1 : -1);
@@ -136,16 +281,16 @@
   const modifiers = (e) => (e.ctrlKey ? 1 : 0) | (e.shiftKey ? 2 : 0) | (e.altKey ? 4 : 0) | (e.repeat ? 8 : 0);
   canvas.addEventListener("keydown", (e) => {
     const code = codeOf(e);
-    if (!started || !code) return;
+    if (!live() || !code) return;
     e.preventDefault();
     Module._vellum_key(1, code, modifiers(e));
   });
   canvas.addEventListener("keyup", (e) => {
     const code = codeOf(e);
-    if (!started || !code) return;
+    if (!live() || !code) return;
     e.preventDefault();
     Module._vellum_key(0, code, modifiers(e) & 7);
   });
-  canvas.addEventListener("focus", () => started && Module._vellum_focus(1));
-  canvas.addEventListener("blur", () => started && Module._vellum_focus(0));
+  canvas.addEventListener("focus", () => live() && Module._vellum_focus(1));
+  canvas.addEventListener("blur", () => live() && Module._vellum_focus(0));
 })();

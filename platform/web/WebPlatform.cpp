@@ -105,8 +105,6 @@ void* WebPlatform::FindEntry(void* library, const char* entry) {
     return reinterpret_cast<void*>(&VellumResources);
 }
 
-int WebPlatform::RunDialog(CDialog&) { return 2; }
-
 bool WebPlatform::ReadSettingsText(std::string& text) {
     char* stored = vellum_js_settings_read();
     if (!stored) return false;

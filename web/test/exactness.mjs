@@ -18,6 +18,8 @@ const strokes = [
   [[150, 200], [151, 210], [155, 222], [162, 235], [170, 246]],
   [[30, 280]],
 ];
+// Then the colour entry dialog from the colour page: red 200, green 40, blue 90, OK; and
+// one more stroke in that colour.
 let script = "screen 240 320\nlanguage 0411\nstart\n";
 for (const s of strokes) {
   script += `down ${s[0][0]} ${s[0][1]}\n`;
@@ -25,6 +27,11 @@ for (const s of strokes) {
   const last = s[s.length - 1];
   script += `up ${last[0]} ${last[1]}\n`;
 }
+script += "up 50 10\nup 20 90\ndialog 131 set 1003 200; set 1005 40; set 1007 90; click 1\nup 140 130\nup 50 10\n";
+const coloured = [[40, 200], [60, 205], [80, 214], [100, 230]];
+script += `down ${coloured[0][0]} ${coloured[0][1]}\n`;
+for (const [x, y] of coloured.slice(1)) script += `move ${x} ${y}\n`;
+script += `up 100 230\n`;
 script += `dump window ${work}/window.bmp\n`;
 fs.writeFileSync(`${work}/session.scn`, script);
 execFileSync(driver, [`${work}/session.scn`], { stdio: "ignore" });
@@ -54,6 +61,21 @@ try {
     for (const [x, y] of s.slice(1)) await page.mouse.move(x, y);
     await page.mouse.up();
   }
+  const tap = async (x, y) => { await page.mouse.move(x, y); await page.mouse.down(); await page.mouse.up(); };
+  await tap(50, 10);
+  await tap(20, 90);
+  await tap(140, 130);
+  await page.waitForSelector("#vellum-dialog .frame", { timeout: 5000 });
+  for (const [id, value] of [[1003, "200"], [1005, "40"], [1007, "90"]])
+    await page.locator(`#vellum-dialog input[data-id="${id}"]`).fill(value);
+  await page.screenshot({ path: `${work}/dialog.png` });
+  await page.locator("#vellum-dialog button", { hasText: "OK" }).click();
+  await page.waitForSelector("#vellum-dialog .frame", { state: "detached", timeout: 5000 });
+  await tap(50, 10);
+  await page.mouse.move(coloured[0][0], coloured[0][1]);
+  await page.mouse.down();
+  for (const [x, y] of coloured.slice(1)) await page.mouse.move(x, y);
+  await page.mouse.up();
   const shown = Buffer.from(await page.evaluate(() => {
     const c = document.getElementById("vellum-screen");
     return Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data);
