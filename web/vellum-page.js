@@ -93,6 +93,64 @@
     if (button) button.click();
   }
 
+  // ---- Files: names kept to one folder; PNG and JPEG decoded here, handed on as BMP ---
+  let saveHandle = null;
+  const safeName = (name) => String(name).replace(/[\/\\\u0000]/g, "_").slice(0, 200) || "untitled.bmp";
+  async function pictureBytes(file) {
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    if (bytes.length >= 2 && bytes[0] === 0x42 && bytes[1] === 0x4d) return bytes;  // BMP: the program's reader
+    const bitmap = await createImageBitmap(file);
+    const c = document.createElement("canvas");
+    c.width = bitmap.width;
+    c.height = bitmap.height;
+    const g = c.getContext("2d");
+    g.fillStyle = "#fff";
+    g.fillRect(0, 0, c.width, c.height);
+    g.drawImage(bitmap, 0, 0);
+    return bmpOf(g.getImageData(0, 0, c.width, c.height));
+  }
+  function bmpOf(image) {
+    const { width: w, height: h, data } = image;
+    const stride = (w * 3 + 3) & ~3, size = 54 + stride * h;
+    const out = new Uint8Array(size), v = new DataView(out.buffer);
+    out[0] = 0x42; out[1] = 0x4d;
+    v.setUint32(2, size, true); v.setUint32(10, 54, true); v.setUint32(14, 40, true);
+    v.setInt32(18, w, true); v.setInt32(22, h, true); v.setUint16(26, 1, true); v.setUint16(28, 24, true);
+    v.setUint32(34, stride * h, true);
+    for (let y = 0; y < h; ++y)
+      for (let x = 0; x < w; ++x) {
+        const s = 4 * (y * w + x), d = 54 + (h - 1 - y) * stride + 3 * x;
+        out[d] = data[s + 2]; out[d + 1] = data[s + 1]; out[d + 2] = data[s];
+      }
+    return out;
+  }
+  function askName(initial) {
+    const overlay = document.getElementById("vellum-message");
+    const ja = language === "0411";
+    overlay.querySelector(".text").textContent = ja ? "保存するファイル名" : "Save as";
+    const buttons = overlay.querySelector(".buttons");
+    buttons.textContent = "";
+    const field = document.createElement("input");
+    field.type = "text";
+    field.value = initial;
+    field.className = "name";
+    field.style.cssText = "display:block;width:100%;margin-top:8px;font:inherit";
+    buttons.appendChild(field);
+    return new Promise((resolve) => {
+      const end = (name) => { overlay.style.display = "none"; resolve(name); };
+      const ok = document.createElement("button"), cancel = document.createElement("button");
+      ok.textContent = "OK";
+      cancel.textContent = ja ? "キャンセル" : "Cancel";
+      ok.onclick = () => end(field.value.trim() ? safeName(field.value.trim()) : null);
+      cancel.onclick = () => end(null);
+      field.addEventListener("keydown", (e) => { if (e.key === "Enter") ok.click(); });
+      buttons.append(ok, cancel);
+      overlay.style.display = "flex";
+      field.focus();
+      field.select();
+    });
+  }
+
   window.Module = {
     vellumPut(rgba, x, y, w, h) {
       context.putImageData(new ImageData(new Uint8ClampedArray(rgba), w, h), x, y);
@@ -203,6 +261,71 @@
     vellumDialogNextEvent() {
       if (dialog.events.length) return Promise.resolve(dialog.events.shift());
       return new Promise((resolve) => { dialog.waiting = resolve; });
+    },
+    // ---- Files -----------------------------------------------------------------------
+    vellumChooseOpen() {
+      ++modal;
+      return new Promise((resolve) => {
+        const input = document.createElement("input");
+        input.type = "file";
+        input.accept = ".bmp,.png,.jpg,.jpeg,image/bmp,image/png,image/jpeg";
+        let done = false;
+        const finish = (name) => { if (done) return; done = true; modalEnded(); canvas.focus(); resolve(name); };
+        input.addEventListener("cancel", () => finish(null));
+        input.addEventListener("change", async () => {
+          const file = input.files && input.files[0];
+          if (!file) { finish(null); return; }
+          try {
+            Module.FS.writeFile("/pictures/" + safeName(file.name), await pictureBytes(file));
+            finish(safeName(file.name));
+          } catch (e) {
+            finish(null);
+          }
+        });
+        input.click();
+      });
+    },
+    async vellumChooseSave(initial) {
+      const usePicker = window.showSaveFilePicker && params.get("savepicker") !== "0";
+      ++modal;
+      try {
+        if (usePicker) {
+          try {
+            saveHandle = await window.showSaveFilePicker({ suggestedName: initial.includes(".") ? initial : initial + ".bmp" });
+            return safeName(saveHandle.name);
+          } catch (e) {
+            return null;  // cancelled
+          }
+        }
+        saveHandle = null;
+        return await askName(initial);
+      } finally {
+        modalEnded();
+        canvas.focus();
+      }
+    },
+    async vellumDeliver() {
+      let newest = null, when = -1;
+      for (const name of Module.FS.readdir("/pictures")) {
+        if (name === "." || name === ".." || name.startsWith(".")) continue;
+        const st = Module.FS.stat("/pictures/" + name);
+        if (Module.FS.isFile(st.mode) && st.mtime.getTime() >= when) { newest = name; when = st.mtime.getTime(); }
+      }
+      if (!newest) return;
+      const bytes = Module.FS.readFile("/pictures/" + newest);
+      if (saveHandle && safeName(saveHandle.name) === newest) {
+        const writable = await saveHandle.createWritable();
+        await writable.write(bytes);
+        await writable.close();
+        return;
+      }
+      const a = document.createElement("a");
+      a.href = URL.createObjectURL(new Blob([bytes], { type: newest.toLowerCase().endsWith(".jpg") ? "image/jpeg" : "image/bmp" }));
+      a.download = newest;
+      document.body.appendChild(a);
+      a.click();
+      a.remove();
+      setTimeout(() => URL.revokeObjectURL(a.href), 10000);
     },
     vellumSettingsRead() { return localStorage.getItem("vellum.settings"); },
     vellumSettingsWrite(text) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "imageio/formats/ChooserRules.h"
 #include "resources/ModuleAbi.h"
 
 extern "C" const VellumResourceModule* VellumResources(void);
@@ -20,6 +21,17 @@ EM_JS(void, vellum_js_closed, (), { Module.vellumClosed(); });
 EM_ASYNC_JS(int, vellum_js_message, (const char* text, int yesNo), {
     return await Module.vellumMessage(UTF8ToString(text), yesNo != 0);
 });
+// The chooser: a name in and out, the chosen file written into the program's folder of
+// pictures (a PNG or JPEG decoded by the browser and written as a BMP). 0 when cancelled.
+EM_ASYNC_JS(int, vellum_js_choose, (int save, const char* initial, char* chosen, int room), {
+    const name = await (save ? Module.vellumChooseSave(UTF8ToString(initial)) : Module.vellumChooseOpen());
+    if (!name) return 0;
+    stringToUTF8(name, chosen, room);
+    return 1;
+});
+// The file the program just wrote (the newest in its folder of pictures): handed to the
+// user, into the save picker's file or as a download.
+EM_ASYNC_JS(void, vellum_js_deliver, (), { await Module.vellumDeliver(); });
 EM_JS(char*, vellum_js_settings_read, (), {
     const text = Module.vellumSettingsRead();
     if (text === null) return 0;
@@ -94,7 +106,26 @@ void WebPlatform::PresentRect(const PixelSurface& screen, int x, int y, int w, i
     vellum_js_put(rgba.data(), x0, y0, cw, ch);
 }
 
-int WebPlatform::PlatformFileDialog(int, OpenFileName&) { return 0; }
+int WebPlatform::PlatformFileDialog(int mode, OpenFileName& request) {
+    if (!request.file || request.maxFile == 0) return 0;
+    // The initial name, without the folder: the page shows names only.
+    std::string initial = Utf16ToUtf8(std::u16string(request.file));
+    const size_t slash = initial.rfind('/');
+    if (slash != std::string::npos) initial.erase(0, slash + 1);
+    char chosen[1024] = {};
+    if (!vellum_js_choose(mode == 1 ? 1 : 0, initial.c_str(), chosen, int(sizeof chosen))) return 0;
+    const std::u16string path = Utf8ToUtf16(PicturesDir() + chosen);
+    if (path.size() >= request.maxFile) return 0;
+    std::memcpy(request.file, path.data(), path.size() * sizeof(char16_t));
+    request.file[path.size()] = 0;
+    return 1;
+}
+
+void WebPlatform::ShowInformation(int id, const std::string& text) {
+    // A file was written: the user gets it before being told so.
+    vellum_js_deliver();
+    ShowMessage(id, text, MsgButtons::Ok);
+}
 
 void* WebPlatform::LoadLibrary(const std::string& name) {
     return name == "vellum.i18" ? &gEnglishModule : nullptr;

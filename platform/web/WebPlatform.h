@@ -16,6 +16,7 @@ public:
 
     bool ActivateRunningInstance(const std::string& title) override { return false; }
     MsgAnswer ShowMessage(int id, const std::string& text, MsgButtons buttons) override;
+    void ShowInformation(int id, const std::string& text) override;
     void GetScreenSize(int& width, int& height) override;
     void MoveFrame(int x, int y, int width, int height) override {}
     bool ShellFullScreen(unsigned flags) override { return true; }

@@ -1,6 +1,7 @@
 // The browser front end: the page calls these with the user's events, in pixels of the
 // emulated screen; the program answers through the web platform.
 #include <emscripten.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <string>
@@ -24,6 +25,8 @@ vellum::ViewInput* Input() {
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE int vellum_start(int width, int height, const char* language) {
+    // The folder the chooser's files live in.
+    mkdir("/pictures", 0777);
     gPlatform = std::make_unique<vellum::WebPlatform>(width, height, language);
     gApp = std::make_unique<vellum::CVellumApp>(*gPlatform);
     if (!gApp->Start()) return 0;
