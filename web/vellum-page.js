@@ -23,6 +23,7 @@
   const language = /^[0-9a-fA-F]{4}$/.test(params.get("lang") || "") ? params.get("lang")
                    : (navigator.language || "").toLowerCase().startsWith("ja") ? "0411" : "0409";
 
+  let persistTimer = 0;
   const timers = new Map();
   let started = false;
   // While a message box or a dialog waits, the program is suspended: nothing else may
@@ -331,7 +332,16 @@
     vellumSettingsWrite(text) {
       try { localStorage.setItem("vellum.settings", text); return true; } catch (e) { return false; }
     },
-    onRuntimeInitialized() {
+    // The journal's folder lives in IndexedDB: read in before the program starts, written
+    // out shortly after each change (and at once when the page goes).
+    vellumPersist() {
+      if (persistTimer) return;
+      persistTimer = setTimeout(() => { persistTimer = 0; Module.FS.syncfs(false, () => {}); }, 50);
+    },
+    async onRuntimeInitialized() {
+      Module.FS.mkdir("/state");
+      Module.FS.mount(Module.FS.filesystems.IDBFS, {}, "/state");
+      await new Promise((resolve) => Module.FS.syncfs(true, () => resolve()));
       const ok = Module.ccall("vellum_start", "number", ["number", "number", "string"], [width, height, language],
                               { async: true });
       Promise.resolve(ok).then(() => { started = true; canvas.setAttribute("data-ready", ""); canvas.focus(); });
@@ -413,6 +423,11 @@
     if (!live() || !code) return;
     e.preventDefault();
     Module._vellum_key(0, code, modifiers(e) & 7);
+  });
+  // The tab goes: the view shuts down (its settings are written), the storage follows.
+  window.addEventListener("pagehide", () => {
+    if (live()) Module._vellum_page_hidden();
+    if (started) Module.FS.syncfs(false, () => {});
   });
   canvas.addEventListener("focus", () => live() && Module._vellum_focus(1));
   canvas.addEventListener("blur", () => live() && Module._vellum_focus(0));

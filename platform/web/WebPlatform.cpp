@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "imageio/formats/ChooserRules.h"
+#include "platform/common/RecoveryFolder.h"
 #include "resources/ModuleAbi.h"
 
 extern "C" const VellumResourceModule* VellumResources(void);
@@ -32,6 +33,8 @@ EM_ASYNC_JS(int, vellum_js_choose, (int save, const char* initial, char* chosen,
 // The file the program just wrote (the newest in its folder of pictures): handed to the
 // user, into the save picker's file or as a download.
 EM_ASYNC_JS(void, vellum_js_deliver, (), { await Module.vellumDeliver(); });
+// The storage folder changed: the page writes it to IndexedDB soon.
+EM_JS(void, vellum_js_persist, (), { Module.vellumPersist(); });
 EM_JS(char*, vellum_js_settings_read, (), {
     const text = Module.vellumSettingsRead();
     if (text === null) return 0;
@@ -49,7 +52,47 @@ namespace vellum {
 namespace {
 // The built-in English module stands where a desktop loads its library.
 char gEnglishModule;
+
+// The recovery folder, each change handed on to the browser's storage.
+class PersistedStore : public RecoveryStore {
+public:
+    explicit PersistedStore(std::unique_ptr<RecoveryFolder> f) : folder(std::move(f)) {}
+    std::vector<std::string> List() override { return folder->List(); }
+    bool Read(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) override {
+        return folder->Read(name, bytes, limit);
+    }
+    void Replace(const std::string& name, std::vector<uint8_t> bytes) override {
+        folder->Replace(name, std::move(bytes));
+        vellum_js_persist();
+    }
+    void Append(const std::string& name, std::vector<uint8_t> bytes) override {
+        folder->Append(name, std::move(bytes));
+        vellum_js_persist();
+    }
+    void Remove(const std::string& name) override {
+        folder->Remove(name);
+        vellum_js_persist();
+    }
+    void SetAside(const std::string& name) override {
+        folder->SetAside(name);
+        vellum_js_persist();
+    }
+    void Flush() override { folder->Flush(); }
+    bool TakeFailure() override { return folder->TakeFailure(); }
+    std::string Where() override { return "the browser's storage"; }
+
+private:
+    std::unique_ptr<RecoveryFolder> folder;
+};
+
 }  // namespace
+
+RecoveryStore* WebPlatform::OpenRecovery(std::string& problem) {
+    std::unique_ptr<RecoveryFolder> folder = RecoveryFolder::Open("/state/vellum", false, problem);
+    if (!folder) return nullptr;
+    recovery = std::make_unique<PersistedStore>(std::move(folder));
+    return recovery.get();
+}
 
 WebPlatform::WebPlatform(int w, int h, std::string language) : width(w), height(h), languageId(std::move(language)) {}
 

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "platform/Platform.h"
+#include "platform/RecoveryStore.h"
 
 namespace vellum {
 
@@ -37,6 +40,9 @@ public:
     std::string ProgramDir() override { return "/"; }
     std::string PicturesDir() override { return "/pictures/"; }
     std::string CommandLine() override { return ""; }
+    // The journal in the browser's storage: a folder of the in-memory file system that the
+    // page keeps in IndexedDB, written through after every change.
+    RecoveryStore* OpenRecovery(std::string& problem) override;
 
     bool closePosted = false;
 
@@ -45,6 +51,7 @@ private:
     int height;
     std::string languageId;
     std::vector<uint8_t> rgba;  // one presented rectangle as the canvas takes it
+    std::unique_ptr<RecoveryStore> recovery;
 };
 
 }  // namespace vellum
