@@ -32,12 +32,15 @@
   const dueWhileModal = new Set();
   const live = () => started && modal === 0;
   const fire = (id) => { if (modal) dueWhileModal.add(id); else Module._vellum_timer(id); };
-  const modalEnded = () => {
+  // A question ended: the program resumes in this task's promise jobs, so the page's own
+  // events (a focus, a timer) may reach it only from the next task on.
+  const modalEnded = () => setTimeout(() => {
     if (--modal > 0) return;
+    canvas.focus();
     const due = [...dueWhileModal];
     dueWhileModal.clear();
-    setTimeout(() => due.forEach((id) => timers.has(id) && fire(id)), 0);
-  };
+    due.forEach((id) => timers.has(id) && fire(id));
+  }, 0);
 
   // The open dialog: its events wait here until the program asks for the next one.
   const dialog = {
@@ -157,6 +160,7 @@
       context.putImageData(new ImageData(new Uint8ClampedArray(rgba), w, h), x, y);
     },
     vellumSetTimer(id, ms) {
+      if (params.get("trace")) console.log("timer " + id + " " + ms);
       if (timers.has(id)) clearInterval(timers.get(id));
       timers.set(id, setInterval(() => fire(id), ms));
     },
@@ -166,6 +170,7 @@
     },
     vellumClosed() { canvas.style.opacity = "0.4"; },
     vellumMessage(text, yesNo) {
+      if (params.get("trace")) console.log("message: " + text);
       const overlay = document.getElementById("vellum-message");
       overlay.querySelector(".text").textContent = text;
       const buttons = overlay.querySelector(".buttons");
@@ -176,7 +181,7 @@
           const b = document.createElement("button");
           b.textContent = label;
           b.dataset.answer = answer;
-          b.onclick = () => { overlay.style.display = "none"; modalEnded(); canvas.focus(); resolve(answer); };
+          b.onclick = () => { overlay.style.display = "none"; resolve(answer); modalEnded(); };
           buttons.appendChild(b);
           return b;
         };
@@ -257,11 +262,15 @@
       root.style.display = "none";
       root.textContent = "";
       modalEnded();
-      canvas.focus();
     },
     vellumDialogNextEvent() {
       if (dialog.events.length) return Promise.resolve(dialog.events.shift());
       return new Promise((resolve) => { dialog.waiting = resolve; });
+    },
+    // The program waits on the page (an await of its own): nothing may enter it meanwhile.
+    async vellumSuspended(work) {
+      ++modal;
+      try { return await work(); } finally { modalEnded(); }
     },
     // ---- Files -----------------------------------------------------------------------
     vellumChooseOpen() {
@@ -271,7 +280,7 @@
         input.type = "file";
         input.accept = ".bmp,.png,.jpg,.jpeg,image/bmp,image/png,image/jpeg";
         let done = false;
-        const finish = (name) => { if (done) return; done = true; modalEnded(); canvas.focus(); resolve(name); };
+        const finish = (name) => { if (done) return; done = true; resolve(name); modalEnded(); };
         input.addEventListener("cancel", () => finish(null));
         input.addEventListener("change", async () => {
           const file = input.files && input.files[0];
@@ -302,10 +311,10 @@
         return await askName(initial);
       } finally {
         modalEnded();
-        canvas.focus();
       }
     },
     async vellumDeliver() {
+      if (params.get("trace")) console.log("deliver");
       let newest = null, when = -1;
       for (const name of Module.FS.readdir("/pictures")) {
         if (name === "." || name === ".." || name.startsWith(".")) continue;
@@ -321,7 +330,7 @@
         return;
       }
       const a = document.createElement("a");
-      a.href = URL.createObjectURL(new Blob([bytes], { type: newest.toLowerCase().endsWith(".jpg") ? "image/jpeg" : "image/bmp" }));
+      a.href = URL.createObjectURL(new Blob([bytes], { type: /\.jpe?g$/i.test(newest) ? "image/jpeg" : "image/bmp" }));
       a.download = newest;
       document.body.appendChild(a);
       a.click();
@@ -355,20 +364,18 @@
     const r = canvas.getBoundingClientRect();
     return [(e.clientX - r.left) / scale, (e.clientY - r.top) / scale];
   };
-  const accepts = (e) => {
+  const draws = (e) => {
     if (e.pointerType === "pen") penSeen = true;
     return !(e.pointerType === "touch" && penSeen);
   };
-  canvas.addEventListener("pointerdown", (e) => {
-    if (!live() || active !== null || !accepts(e) || e.button !== 0) return;
-    e.preventDefault();
+  // A synthetic pointer (a test's) cannot be captured: the canvas then follows it anyway.
+  const capture = (e) => { try { canvas.setPointerCapture(e.pointerId); } catch (err) { /* not a real pointer */ } };
+  const press = (e) => {
     active = e.pointerId;
-    canvas.setPointerCapture(e.pointerId);
     const [x, y] = at(e);
     Module._vellum_pen_down(Math.floor(x), Math.floor(y));
-  });
-  canvas.addEventListener("pointermove", (e) => {
-    if (!live() || (active !== null && e.pointerId !== active) || !accepts(e)) return;
+  };
+  const moveTo = (e) => {
     // Every position since the last move, as the buffered points (the newest 50).
     const events = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
     const list = (events.length ? events : [e]).slice(-50);
@@ -380,8 +387,65 @@
     });
     const [x, y] = at(e);
     Module._vellum_pen_move(Math.floor(x), Math.floor(y), list.length);
+  };
+
+  // A finger's press waits a moment: a second or third finger then makes a tap of two
+  // (Undo) or three (Redo) instead of a stroke.
+  const kGestureWait = 120, kGestureTime = 500;
+  let held = null;     // {event, timer}: a finger's press not handed on yet
+  let gesture = null;  // {ids, count, start}
+  const commitHeld = () => {
+    if (!held) return;
+    clearTimeout(held.timer);
+    const e = held.event;
+    held = null;
+    if (live() && active === null) press(e);
+  };
+  canvas.addEventListener("pointerdown", (e) => {
+    if (!live()) return;
+    if (e.pointerType === "touch") {
+      e.preventDefault();
+      if (gesture) { gesture.ids.add(e.pointerId); gesture.count = Math.max(gesture.count, gesture.ids.size); return; }
+      if (held) {
+        clearTimeout(held.timer);
+        gesture = { ids: new Set([held.event.pointerId, e.pointerId]), count: 2, start: performance.now() };
+        held = null;
+        return;
+      }
+      if (!draws(e) || active !== null) return;
+      capture(e);
+      held = { event: e, timer: setTimeout(commitHeld, kGestureWait) };
+      return;
+    }
+    if (active !== null || !draws(e) || e.button !== 0) return;
+    e.preventDefault();
+    capture(e);
+    press(e);
+  });
+  canvas.addEventListener("pointermove", (e) => {
+    if (!live()) return;
+    if (held && e.pointerId === held.event.pointerId) {
+      const [x0, y0] = at(held.event), [x1, y1] = at(e);
+      if (Math.abs(x1 - x0) + Math.abs(y1 - y0) < 4) return;
+      commitHeld();
+    }
+    if ((active !== null && e.pointerId !== active) || !draws(e)) return;
+    moveTo(e);
   });
   const release = (e) => {
+    if (gesture && gesture.ids.has(e.pointerId)) {
+      gesture.ids.delete(e.pointerId);
+      if (gesture.ids.size === 0) {
+        const g = gesture;
+        gesture = null;
+        if (live() && performance.now() - g.start < kGestureTime) {
+          if (g.count === 2) Module._vellum_key(1, 90, 1);       // Ctrl+Z
+          else if (g.count === 3) Module._vellum_key(1, 89, 1);  // Ctrl+Y
+        }
+      }
+      return;
+    }
+    if (held && e.pointerId === held.event.pointerId) commitHeld();  // a quick tap
     if (!live() || e.pointerId !== active) return;
     active = null;
     const [x, y] = at(e);
@@ -414,6 +478,7 @@
   const modifiers = (e) => (e.ctrlKey ? 1 : 0) | (e.shiftKey ? 2 : 0) | (e.altKey ? 4 : 0) | (e.repeat ? 8 : 0);
   canvas.addEventListener("keydown", (e) => {
     const code = codeOf(e);
+    if (params.get("trace")) console.log(`key ${code} started=${started} modal=${modal}`);
     if (!live() || !code) return;
     e.preventDefault();
     Module._vellum_key(1, code, modifiers(e));

@@ -32,7 +32,7 @@ EM_ASYNC_JS(int, vellum_js_choose, (int save, const char* initial, char* chosen,
 });
 // The file the program just wrote (the newest in its folder of pictures): handed to the
 // user, into the save picker's file or as a download.
-EM_ASYNC_JS(void, vellum_js_deliver, (), { await Module.vellumDeliver(); });
+EM_ASYNC_JS(void, vellum_js_deliver, (), { await Module.vellumSuspended(() => Module.vellumDeliver()); });
 // The storage folder changed: the page writes it to IndexedDB soon.
 EM_JS(void, vellum_js_persist, (), { Module.vellumPersist(); });
 EM_JS(char*, vellum_js_settings_read, (), {

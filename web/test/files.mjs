@@ -67,8 +67,9 @@ const answer = async (page, label) => {
 try {
   const context = await browser.newContext({ viewport: { width: 240, height: 320 }, acceptDownloads: true });
   const page = await context.newPage();
-  page.on("pageerror", (e) => fail("page error: " + e.message));
-  const url = `http://127.0.0.1:${server.address().port}/?screen=240x320&scale=1&lang=0411&savepicker=0`;
+  page.on("pageerror", (e) => fail("page error: " + e.message + "\n" + e.stack));
+  page.on("console", (m) => process.env.VELLUM_WEB_CONSOLE && console.log("console:", m.text()));
+  const url = `http://127.0.0.1:${server.address().port}/?screen=240x320&scale=1&lang=0411&savepicker=0&trace=1`;
   await page.goto(url);
   await page.waitForSelector("#vellum-screen[data-ready]", { timeout: 20000 });
   await page.locator("#vellum-screen").focus();
