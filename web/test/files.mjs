@@ -61,8 +61,10 @@ const canvasBytes = (page) => page.evaluate(() => {
   const c = document.getElementById("vellum-screen");
   return Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data);
 }).then((a) => Buffer.from(a));
+// An answer, then a moment: the program takes the page's events again from the next task.
 const answer = async (page, label) => {
   await page.locator("#vellum-message button", { hasText: label }).click();
+  await page.waitForTimeout(50);
 };
 try {
   const context = await browser.newContext({ viewport: { width: 240, height: 320 }, acceptDownloads: true });
