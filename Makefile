@@ -4,11 +4,12 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
 FUZZ_BUILD ?= build-fuzz
+WEB_BUILD ?= build-web
 FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test test-asan bench fuzz install package clean
+.PHONY: all deps configure build run test test-asan test-web web run-web bench fuzz install package clean
 
 all: build
 
@@ -27,6 +28,7 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) test-asan
+	$(MAKE) test-web
 
 # The unit tests once more, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
@@ -44,6 +46,18 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	bash scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# The browser page (build-web/site) and a server for it on 127.0.0.1.
+web: build
+	bash scripts/build-web $(BUILD) $(WEB_BUILD)
+
+run-web: web
+	node web/test/serve.mjs $(WEB_BUILD)/site $(PORT)
+
+# The page in headless chromium: exactness against the headless driver, files, storage,
+# fingers, offline.
+test-web: web
+	bash scripts/test-web $(BUILD) $(WEB_BUILD)
+
 # Installs under PREFIX (and DESTDIR, when set, as cmake --install honours it).
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
@@ -56,4 +70,4 @@ bench: build
 	bash scripts/run-bench $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)

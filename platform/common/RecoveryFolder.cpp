@@ -16,6 +16,23 @@ namespace vellum {
 
 namespace {
 
+// Makes a file's bytes (or a folder's names) durable. In the browser the page writes the
+// whole folder to its storage after each change, and a file system sync there would wait
+// on that storage with the program suspended.
+int Sync(int fd, bool dataOnly = false) {
+#if defined(__EMSCRIPTEN__)
+    (void)fd;
+    (void)dataOnly;
+    return 0;
+#else
+    return dataOnly ? ::fdatasync(fd) : ::fsync(fd);
+#endif
+}
+
+}  // namespace
+
+namespace {
+
 bool WriteAll(int fd, const uint8_t* p, size_t n) {
     while (n > 0) {
         const ssize_t got = ::write(fd, p, n);
@@ -140,14 +157,14 @@ bool RecoveryFolder::DoReplace(const std::string& name, const std::vector<uint8_
     const std::string temp = PathOf("." + name + ".new");
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, bytes.data(), bytes.size()) && Sync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(temp.c_str(), PathOf(name).c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return false;
     }
-    if (dirFd >= 0) ::fsync(dirFd);
+    if (dirFd >= 0) Sync(dirFd);
     return true;
 }
 
@@ -156,9 +173,9 @@ bool RecoveryFolder::DoAppend(const std::string& name, const std::vector<uint8_t
     if (fd < 0) return false;
     struct stat st{};
     const bool fresh = ::fstat(fd, &st) == 0 && st.st_size == 0;
-    bool ok = WriteAll(fd, bytes.data(), bytes.size()) && ::fdatasync(fd) == 0;
+    bool ok = WriteAll(fd, bytes.data(), bytes.size()) && Sync(fd, true) == 0;
     ok = ::close(fd) == 0 && ok;
-    if (ok && fresh && dirFd >= 0) ::fsync(dirFd);  // the new file's name is durable too
+    if (ok && fresh && dirFd >= 0) Sync(dirFd);  // the new file's name is durable too
     return ok;
 }
 

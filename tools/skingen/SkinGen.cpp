@@ -1076,7 +1076,7 @@ void DrawSkin(Art& a) {
 namespace {
 
 constexpr const char* kIconId = "works.orvane.vellum";
-constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256, 512};
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 192, 256, 512};
 
 bool MakeFolders(const std::string& path) {
     for (size_t k = 1; k <= path.size(); ++k)

@@ -1,0 +1,192 @@
+#include "platform/web/WebPlatform.h"
+
+#include <emscripten.h>
+
+#include <cstring>
+
+#include "imageio/formats/ChooserRules.h"
+#include "platform/common/RecoveryFolder.h"
+#include "resources/ModuleAbi.h"
+
+extern "C" const VellumResourceModule* VellumResources(void);
+
+// ---- The page's side -----------------------------------------------------------------------
+
+EM_JS(void, vellum_js_put, (const uint8_t* rgba, int x, int y, int w, int h), {
+    Module.vellumPut(HEAPU8.subarray(rgba, rgba + w * h * 4), x, y, w, h);
+});
+EM_JS(void, vellum_js_title, (const char* title), { document.title = UTF8ToString(title); });
+EM_JS(void, vellum_js_set_timer, (int id, int ms), { Module.vellumSetTimer(id, ms); });
+EM_JS(void, vellum_js_kill_timer, (int id), { Module.vellumKillTimer(id); });
+EM_JS(void, vellum_js_closed, (), { Module.vellumClosed(); });
+EM_ASYNC_JS(int, vellum_js_message, (const char* text, int yesNo), {
+    return await Module.vellumMessage(UTF8ToString(text), yesNo != 0);
+});
+// The chooser: a name in and out, the chosen file written into the program's folder of
+// pictures (a PNG or JPEG decoded by the browser and written as a BMP). 0 when cancelled.
+EM_ASYNC_JS(int, vellum_js_choose, (int save, const char* initial, char* chosen, int room), {
+    const name = await (save ? Module.vellumChooseSave(UTF8ToString(initial)) : Module.vellumChooseOpen());
+    if (!name) return 0;
+    stringToUTF8(name, chosen, room);
+    return 1;
+});
+// The file the program just wrote (the newest in its folder of pictures): handed to the
+// user, into the save picker's file or as a download.
+EM_ASYNC_JS(void, vellum_js_deliver, (), { await Module.vellumSuspended(() => Module.vellumDeliver()); });
+// The storage folder changed: the page writes it to IndexedDB soon.
+EM_JS(void, vellum_js_persist, (), { Module.vellumPersist(); });
+EM_JS(char*, vellum_js_settings_read, (), {
+    const text = Module.vellumSettingsRead();
+    if (text === null) return 0;
+    const size = lengthBytesUTF8(text) + 1;
+    const ptr = _malloc(size);
+    stringToUTF8(text, ptr, size);
+    return ptr;
+});
+EM_JS(int, vellum_js_settings_write, (const char* text), {
+    return Module.vellumSettingsWrite(UTF8ToString(text)) ? 1 : 0;
+});
+
+namespace vellum {
+
+namespace {
+// The built-in English module stands where a desktop loads its library.
+char gEnglishModule;
+
+// The recovery folder, each change handed on to the browser's storage.
+class PersistedStore : public RecoveryStore {
+public:
+    explicit PersistedStore(std::unique_ptr<RecoveryFolder> f) : folder(std::move(f)) {}
+    std::vector<std::string> List() override { return folder->List(); }
+    bool Read(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) override {
+        return folder->Read(name, bytes, limit);
+    }
+    void Replace(const std::string& name, std::vector<uint8_t> bytes) override {
+        folder->Replace(name, std::move(bytes));
+        vellum_js_persist();
+    }
+    void Append(const std::string& name, std::vector<uint8_t> bytes) override {
+        folder->Append(name, std::move(bytes));
+        vellum_js_persist();
+    }
+    void Remove(const std::string& name) override {
+        folder->Remove(name);
+        vellum_js_persist();
+    }
+    void SetAside(const std::string& name) override {
+        folder->SetAside(name);
+        vellum_js_persist();
+    }
+    void Flush() override { folder->Flush(); }
+    bool TakeFailure() override { return folder->TakeFailure(); }
+    std::string Where() override { return "the browser's storage"; }
+
+private:
+    std::unique_ptr<RecoveryFolder> folder;
+};
+
+}  // namespace
+
+RecoveryStore* WebPlatform::OpenRecovery(std::string& problem) {
+    std::unique_ptr<RecoveryFolder> folder = RecoveryFolder::Open("/state/vellum", false, problem);
+    if (!folder) return nullptr;
+    recovery = std::make_unique<PersistedStore>(std::move(folder));
+    return recovery.get();
+}
+
+WebPlatform::WebPlatform(int w, int h, std::string language) : width(w), height(h), languageId(std::move(language)) {}
+
+MsgAnswer WebPlatform::ShowMessage(int, const std::string& text, MsgButtons buttons) {
+    const bool yesNo = buttons == MsgButtons::YesNo;
+    const int answer = vellum_js_message(text.c_str(), yesNo ? 1 : 0);
+    if (!yesNo) return MsgAnswer::Ok;
+    return answer == 1 ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+void WebPlatform::GetScreenSize(int& w, int& h) {
+    w = width;
+    h = height;
+}
+
+void WebPlatform::GetClientSize(int& w, int& h) {
+    w = width;
+    h = height;
+}
+
+void WebPlatform::SetWindowTitle(const std::string& title) { vellum_js_title(title.c_str()); }
+
+void WebPlatform::PostClose() {
+    closePosted = true;
+    vellum_js_closed();
+}
+
+void WebPlatform::SetTimer(int id, int milliseconds) { vellum_js_set_timer(id, milliseconds); }
+
+void WebPlatform::KillTimer(int id) { vellum_js_kill_timer(id); }
+
+void WebPlatform::PresentRect(const PixelSurface& screen, int x, int y, int w, int h) {
+    if (!screen.Exists()) return;
+    // Clipped once, to the screen buffer and the page's canvas.
+    const int x0 = x < 0 ? 0 : x, y0 = y < 0 ? 0 : y;
+    int x1 = x + w, y1 = y + h;
+    if (x1 > screen.width) x1 = screen.width;
+    if (x1 > width) x1 = width;
+    if (y1 > screen.height) y1 = screen.height;
+    if (y1 > height) y1 = height;
+    if (x0 >= x1 || y0 >= y1) return;
+    const int cw = x1 - x0, ch = y1 - y0;
+    rgba.resize(size_t(cw) * ch * 4);
+    uint8_t* d = rgba.data();
+    for (int row = y0; row < y1; ++row) {
+        const uint8_t* s = screen.At(x0, row);  // blue, green, red
+        for (int col = 0; col < cw; ++col, s += 3, d += 4) {
+            d[0] = s[2];
+            d[1] = s[1];
+            d[2] = s[0];
+            d[3] = 255;
+        }
+    }
+    vellum_js_put(rgba.data(), x0, y0, cw, ch);
+}
+
+int WebPlatform::PlatformFileDialog(int mode, OpenFileName& request) {
+    if (!request.file || request.maxFile == 0) return 0;
+    // The initial name, without the folder: the page shows names only.
+    std::string initial = Utf16ToUtf8(std::u16string(request.file));
+    const size_t slash = initial.rfind('/');
+    if (slash != std::string::npos) initial.erase(0, slash + 1);
+    char chosen[1024] = {};
+    if (!vellum_js_choose(mode == 1 ? 1 : 0, initial.c_str(), chosen, int(sizeof chosen))) return 0;
+    const std::u16string path = Utf8ToUtf16(PicturesDir() + chosen);
+    if (path.size() >= request.maxFile) return 0;
+    std::memcpy(request.file, path.data(), path.size() * sizeof(char16_t));
+    request.file[path.size()] = 0;
+    return 1;
+}
+
+void WebPlatform::ShowInformation(int id, const std::string& text) {
+    // A file was written: the user gets it before being told so.
+    vellum_js_deliver();
+    ShowMessage(id, text, MsgButtons::Ok);
+}
+
+void* WebPlatform::LoadLibrary(const std::string& name) {
+    return name == "vellum.i18" ? &gEnglishModule : nullptr;
+}
+
+void* WebPlatform::FindEntry(void* library, const char* entry) {
+    if (library != &gEnglishModule || std::strcmp(entry, kVellumResourcesEntry) != 0) return nullptr;
+    return reinterpret_cast<void*>(&VellumResources);
+}
+
+bool WebPlatform::ReadSettingsText(std::string& text) {
+    char* stored = vellum_js_settings_read();
+    if (!stored) return false;
+    text = stored;
+    free(stored);
+    return true;
+}
+
+bool WebPlatform::WriteSettingsText(const std::string& text) { return vellum_js_settings_write(text.c_str()) != 0; }
+
+}  // namespace vellum

@@ -1,0 +1,103 @@
+// The page draws exactly as the headless driver: one session of pointer events at scale 1
+// against the same session as a scenario script; the canvas and `dump window` must be the
+// same bytes.  node exactness.mjs SITE_FOLDER SCENARIO_DRIVER
+import { chromium } from "playwright-core";
+import { execFileSync } from "node:child_process";
+import fs from "node:fs";
+import os from "node:os";
+import path from "node:path";
+import { serve } from "./serve.mjs";
+
+const site = path.resolve(process.argv[2]);
+const driver = process.argv[3];
+const work = fs.mkdtempSync(path.join(os.tmpdir(), "vellum-web-"));
+
+// A session: strokes, taps, and a tap on the status bar's eraser.
+const strokes = [
+  [[60, 100], [64, 104], [70, 111], [80, 118], [95, 121], [110, 119]],
+  [[150, 200], [151, 210], [155, 222], [162, 235], [170, 246]],
+  [[30, 280]],
+];
+// Then the colour entry dialog from the colour page: red 200, green 40, blue 90, OK; and
+// one more stroke in that colour.
+let script = "screen 240 320\nlanguage 0411\nstart\n";
+for (const s of strokes) {
+  script += `down ${s[0][0]} ${s[0][1]}\n`;
+  for (const [x, y] of s.slice(1)) script += `move ${x} ${y}\n`;
+  const last = s[s.length - 1];
+  script += `up ${last[0]} ${last[1]}\n`;
+}
+script += "up 50 10\nup 20 90\ndialog 131 set 1003 200; set 1005 40; set 1007 90; click 1\nup 140 130\nup 50 10\n";
+const coloured = [[40, 200], [60, 205], [80, 214], [100, 230]];
+script += `down ${coloured[0][0]} ${coloured[0][1]}\n`;
+for (const [x, y] of coloured.slice(1)) script += `move ${x} ${y}\n`;
+script += `up 100 230\n`;
+script += `dump window ${work}/window.bmp\n`;
+fs.writeFileSync(`${work}/session.scn`, script);
+execFileSync(driver, [`${work}/session.scn`], { stdio: "ignore" });
+
+// The driver's window as RGBA rows, top row first (the BMP is bottom-up BGR).
+const bmp = fs.readFileSync(`${work}/window.bmp`);
+const offset = bmp.readUInt32LE(10), w = bmp.readInt32LE(18), h = bmp.readInt32LE(22);
+const stride = (w * 3 + 3) & ~3;
+const expected = Buffer.alloc(w * h * 4);
+for (let y = 0; y < h; ++y)
+  for (let x = 0; x < w; ++x) {
+    const s = offset + (h - 1 - y) * stride + 3 * x, d = 4 * (y * w + x);
+    expected[d] = bmp[s + 2]; expected[d + 1] = bmp[s + 1]; expected[d + 2] = bmp[s]; expected[d + 3] = 255;
+  }
+
+const server = await serve(site);
+const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
+let failed = false;
+try {
+  const page = await browser.newPage({ viewport: { width: 240, height: 320 } });
+  page.on("pageerror", (e) => { console.error("page error:", e.message); failed = true; });
+  await page.goto(`http://127.0.0.1:${server.address().port}/?screen=240x320&scale=1&lang=0411`);
+  await page.waitForSelector("#vellum-screen[data-ready]", { timeout: 20000 });
+  for (const s of strokes) {
+    await page.mouse.move(s[0][0] + 0.0, s[0][1]);
+    await page.mouse.down();
+    for (const [x, y] of s.slice(1)) await page.mouse.move(x, y);
+    await page.mouse.up();
+  }
+  const tap = async (x, y) => { await page.mouse.move(x, y); await page.mouse.down(); await page.mouse.up(); };
+  await tap(50, 10);
+  await tap(20, 90);
+  await tap(140, 130);
+  await page.waitForSelector("#vellum-dialog .frame", { timeout: 5000 });
+  for (const [id, value] of [[1003, "200"], [1005, "40"], [1007, "90"]])
+    await page.locator(`#vellum-dialog input[data-id="${id}"]`).fill(value);
+  await page.screenshot({ path: `${work}/dialog.png` });
+  await page.locator("#vellum-dialog button", { hasText: "OK" }).click();
+  await page.waitForSelector("#vellum-dialog .frame", { state: "detached", timeout: 5000 });
+  await tap(50, 10);
+  await page.mouse.move(coloured[0][0], coloured[0][1]);
+  await page.mouse.down();
+  for (const [x, y] of coloured.slice(1)) await page.mouse.move(x, y);
+  await page.mouse.up();
+  const shown = Buffer.from(await page.evaluate(() => {
+    const c = document.getElementById("vellum-screen");
+    return Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data);
+  }));
+  if (shown.length !== expected.length) {
+    console.error(`FAIL: the canvas has ${shown.length / 4} pixels, the driver's window ${expected.length / 4}`);
+    failed = true;
+  } else {
+    let differing = 0, first = -1;
+    for (let i = 0; i < shown.length; ++i) if (shown[i] !== expected[i]) { if (first < 0) first = i; ++differing; }
+    if (differing) {
+      const p = first >> 2;
+      console.error(`FAIL: ${differing} bytes differ; first at (${p % w}, ${Math.floor(p / w)})`);
+      failed = true;
+    } else {
+      console.log(`the page's canvas equals the driver's window: ${w} x ${h}, byte for byte`);
+    }
+  }
+  await page.screenshot({ path: `${work}/page.png` });
+  console.log(`screenshot: ${work}/page.png`);
+} finally {
+  await browser.close();
+  server.close();
+}
+process.exit(failed ? 1 : 0);

@@ -1,0 +1,116 @@
+// Files in the page against the headless driver: Open of a BMP and of a PNG (decoded by the
+// browser, fitted with the same questions) gives the driver's canvas; Save hands over a BMP
+// byte for byte the driver's; settings written at the end survive a reload.
+//   node files.mjs SITE_FOLDER SCENARIO_DRIVER SOURCE_FOLDER
+import { chromium } from "playwright-core";
+import { execFileSync } from "node:child_process";
+import fs from "node:fs";
+import os from "node:os";
+import path from "node:path";
+import { serve } from "./serve.mjs";
+
+const site = path.resolve(process.argv[2]);
+const driver = process.argv[3];
+const source = path.resolve(process.argv[4]);
+const work = fs.mkdtempSync(path.join(os.tmpdir(), "vellum-web-files-"));
+const png = path.join(source, "tests/scenario/bands-640x480.png");
+let failed = false;
+const fail = (why) => { console.error("FAIL: " + why); failed = true; };
+
+// A small BMP of our own to open: a gradient.
+function writeBmp(file, w, h, colour) {
+  const stride = (w * 3 + 3) & ~3, size = 54 + stride * h;
+  const out = Buffer.alloc(size);
+  out.write("BM", 0); out.writeUInt32LE(size, 2); out.writeUInt32LE(54, 10); out.writeUInt32LE(40, 14);
+  out.writeInt32LE(w, 18); out.writeInt32LE(h, 22); out.writeUInt16LE(1, 26); out.writeUInt16LE(24, 28);
+  out.writeUInt32LE(stride * h, 34);
+  for (let y = 0; y < h; ++y) for (let x = 0; x < w; ++x) {
+    const [r, g, b] = colour(x, y), d = 54 + (h - 1 - y) * stride + 3 * x;
+    out[d] = b; out[d + 1] = g; out[d + 2] = r;
+  }
+  fs.writeFileSync(file, out);
+}
+function rgbaOfBmp(file) {
+  const bmp = fs.readFileSync(file);
+  const offset = bmp.readUInt32LE(10), w = bmp.readInt32LE(18), h = bmp.readInt32LE(22);
+  const stride = (w * 3 + 3) & ~3, out = Buffer.alloc(w * h * 4);
+  for (let y = 0; y < h; ++y) for (let x = 0; x < w; ++x) {
+    const s = offset + (h - 1 - y) * stride + 3 * x, d = 4 * (y * w + x);
+    out[d] = bmp[s + 2]; out[d + 1] = bmp[s + 1]; out[d + 2] = bmp[s]; out[d + 3] = 255;
+  }
+  return out;
+}
+const picture = path.join(work, "gradient.bmp");
+writeBmp(picture, 200, 150, (x, y) => [x, y, (x * y) & 255]);
+
+// The driver: open the BMP (Ctrl+O), draw, save over it (Ctrl+S, Yes), then open the PNG
+// (Shrink it? Yes).
+const driverDir = path.join(work, "driver");
+fs.mkdirSync(driverDir);
+fs.copyFileSync(picture, path.join(driverDir, "gradient.bmp"));
+const script = `screen 240 320\nlanguage 0411\nstart\nchoose ${driverDir}/gradient.bmp\nkeydown 79 ctrl\n` +
+  `dump window ${work}/opened.bmp\ndown 50 200\nmove 70 210\nmove 90 230\nup 90 230\n` +
+  `answer yes\nanswer ok\nkeydown 83 ctrl\nchoose ${png}\nanswer no\nanswer yes\nkeydown 79 ctrl\n` +
+  `dump window ${work}/png.bmp\n`;
+fs.writeFileSync(`${work}/session.scn`, script);
+execFileSync(driver, [`${work}/session.scn`], { stdio: "ignore" });
+
+const server = await serve(site);
+const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
+const canvasBytes = (page) => page.evaluate(() => {
+  const c = document.getElementById("vellum-screen");
+  return Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data);
+}).then((a) => Buffer.from(a));
+// An answer, then a moment: the program takes the page's events again from the next task.
+const answer = async (page, label) => {
+  await page.locator("#vellum-message button", { hasText: label }).click();
+  await page.waitForTimeout(50);
+};
+try {
+  const context = await browser.newContext({ viewport: { width: 240, height: 320 }, acceptDownloads: true });
+  const page = await context.newPage();
+  page.on("pageerror", (e) => fail("page error: " + e.message + "\n" + e.stack));
+  page.on("console", (m) => process.env.VELLUM_WEB_CONSOLE && console.log("console:", m.text()));
+  const url = `http://127.0.0.1:${server.address().port}/?screen=240x320&scale=1&lang=0411&savepicker=0&trace=1`;
+  await page.goto(url);
+  await page.waitForSelector("#vellum-screen[data-ready]", { timeout: 20000 });
+  await page.locator("#vellum-screen").focus();
+
+  let chooser = page.waitForEvent("filechooser");
+  await page.keyboard.press("Control+KeyO");
+  await (await chooser).setFiles(picture);
+  await page.waitForFunction(() => document.title.length > 0);
+  await page.waitForTimeout(300);
+  if (!(await canvasBytes(page)).equals(rgbaOfBmp(`${work}/opened.bmp`))) fail("the opened BMP differs from the driver's");
+
+  await page.mouse.move(50, 200); await page.mouse.down(); await page.mouse.move(70, 210);
+  await page.mouse.move(90, 230); await page.mouse.up();
+  const download = page.waitForEvent("download");
+  await page.keyboard.press("Control+KeyS");
+  await answer(page, "はい");
+  const saved = await download;
+  await saved.saveAs(`${work}/saved-by-page.bmp`);
+  await answer(page, "OK");
+  if (saved.suggestedFilename() !== "gradient.bmp") fail(`the download is named ${saved.suggestedFilename()}`);
+  if (!fs.readFileSync(`${work}/saved-by-page.bmp`).equals(fs.readFileSync(`${driverDir}/gradient.bmp`)))
+    fail("the saved BMP differs from the driver's");
+  else console.log("Save hands over the driver's BMP byte for byte");
+
+  chooser = page.waitForEvent("filechooser");
+  await page.keyboard.press("Control+KeyO");
+  await (await chooser).setFiles(png);
+  await answer(page, "いいえ");
+  await answer(page, "はい");
+  await page.waitForTimeout(300);
+  const shown = await canvasBytes(page), expected = rgbaOfBmp(`${work}/png.bmp`);
+  if (!shown.equals(expected)) {
+    let n = 0; for (let i = 0; i < shown.length; ++i) if (shown[i] !== expected[i]) ++n;
+    fail(`the opened PNG differs from the driver's in ${n} bytes`);
+  } else console.log("Open of a BMP and of a PNG gives the driver's canvas");
+  await page.screenshot({ path: `${work}/page.png` });
+  console.log(`screenshot: ${work}/page.png`);
+} finally {
+  await browser.close();
+  server.close();
+}
+process.exit(failed ? 1 : 0);

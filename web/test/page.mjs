@@ -1,0 +1,94 @@
+// The page as an app: fingers (a two-finger tap undoes, three fingers redo, a finger draws
+// until a pen was used), offline after the first visit (the service worker), and the
+// screens looked at on a tablet-sized viewport.  node page.mjs SITE_FOLDER SHOTS_FOLDER
+import { chromium } from "playwright-core";
+import fs from "node:fs";
+import path from "node:path";
+import { serve } from "./serve.mjs";
+
+const site = path.resolve(process.argv[2]);
+const shots = path.resolve(process.argv[3] || ".");
+fs.mkdirSync(shots, { recursive: true });
+let failed = false;
+const fail = (why) => { console.error("FAIL: " + why); failed = true; };
+const server = await serve(site);
+const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
+const base = `http://127.0.0.1:${server.address().port}/`;
+const ink = (page) => page.evaluate(() => {
+  const c = document.getElementById("vellum-screen");
+  const d = c.getContext("2d").getImageData(0, 40, c.width, c.height - 40).data;
+  let n = 0;
+  for (let i = 0; i < d.length; i += 4) if (d[i] < 200) ++n;
+  return n;
+});
+// Started: a recovery offer from an earlier visit of the test is declined.
+async function ready(page) {
+  for (let k = 0; k < 40; ++k) {
+    if (await page.locator("#vellum-screen[data-ready]").count()) return true;
+    const no = page.locator("#vellum-message button", { hasText: /^(No|いいえ)$/ });
+    if (await no.count() && await no.isVisible()) await no.click();
+    await page.waitForTimeout(250);
+  }
+  return false;
+}
+// Synthetic touches: pointer events as a finger sends them.
+const touch = (page, type, id, x, y) => page.evaluate(([type, id, x, y]) => {
+  const c = document.getElementById("vellum-screen");
+  const r = c.getBoundingClientRect();
+  c.dispatchEvent(new PointerEvent(type, { pointerId: id, pointerType: "touch", isPrimary: id === 11, bubbles: true,
+                                           clientX: r.left + x, clientY: r.top + y, button: 0, buttons: type === "pointerup" ? 0 : 1 }));
+}, [type, id, x, y]);
+try {
+  const context = await browser.newContext({ viewport: { width: 240, height: 320 } });
+  const page = await context.newPage();
+  page.on("pageerror", (e) => fail("page error: " + e.message));
+  await page.goto(base + "?screen=240x320&scale=1&lang=0409");
+  await page.waitForSelector("#vellum-screen[data-ready]", { timeout: 20000 });
+
+  // A finger draws a stroke.
+  await touch(page, "pointerdown", 11, 60, 120);
+  for (let k = 1; k <= 8; ++k) await touch(page, "pointermove", 11, 60 + 10 * k, 120 + 5 * k);
+  await touch(page, "pointerup", 11, 140, 160);
+  const drawn = await ink(page);
+  if (drawn === 0) fail("a finger drew nothing");
+  // Two fingers tapped together: Undo.
+  await touch(page, "pointerdown", 11, 100, 200);
+  await touch(page, "pointerdown", 12, 130, 200);
+  await touch(page, "pointerup", 11, 100, 200);
+  await touch(page, "pointerup", 12, 130, 200);
+  await page.waitForTimeout(100);
+  if ((await ink(page)) !== 0) fail("a two-finger tap did not undo the stroke");
+  // Three fingers: Redo.
+  for (const id of [11, 12, 13]) await touch(page, "pointerdown", id, 80 + 20 * id, 220);
+  for (const id of [11, 12, 13]) await touch(page, "pointerup", id, 80 + 20 * id, 220);
+  await page.waitForTimeout(100);
+  if ((await ink(page)) !== drawn) fail("a three-finger tap did not redo the stroke");
+  else console.log("a finger draws; two fingers undo, three redo");
+
+  // Offline: once the worker keeps the files, the page starts without the network.
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.reload();
+  if (!(await ready(page))) fail("the page did not start again");
+  await context.setOffline(true);
+  await page.reload();
+  if (await ready(page)) console.log("the page starts offline");
+  else fail("the page did not start offline");
+  await context.setOffline(false);
+
+  // A tablet: 800 x 1280, in both languages, the panel open.
+  for (const lang of ["0411", "0409"]) {
+    const tablet = await browser.newPage({ viewport: { width: 800, height: 1280 }, deviceScaleFactor: 1 });
+    await tablet.goto(base + `?lang=${lang}`);
+    if (!(await ready(tablet))) fail("the tablet page did not start");
+    const scale = await tablet.evaluate(() => document.getElementById("vellum-screen").getBoundingClientRect().width /
+                                              document.getElementById("vellum-screen").width);
+    await tablet.mouse.click(50 * scale, 10 * scale);
+    await tablet.screenshot({ path: `${shots}/tablet-${lang}.png` });
+    console.log(`screenshot: ${shots}/tablet-${lang}.png (scale ${scale})`);
+    await tablet.close();
+  }
+} finally {
+  await browser.close();
+  server.close();
+}
+process.exit(failed ? 1 : 0);

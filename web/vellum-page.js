@@ -1,0 +1,499 @@
+// The page: sizes the screen, hands pointer, key and wheel events to the program in
+// pixels of the emulated screen (buffered points in quarter pixels), and shows what the
+// program presents. Query: ?screen=WxH&scale=N&lang=XXXX.
+"use strict";
+(function () {
+  const params = new URLSearchParams(location.search);
+  const canvas = document.getElementById("vellum-screen");
+  const context = canvas.getContext("2d");
+  const kStrip = 240;
+
+  // The screen: the page divided by a whole scale at which the strips are comfortable.
+  let scale = parseInt(params.get("scale") || "0", 10);
+  if (!(scale >= 1 && scale <= 16)) scale = Math.max(1, Math.ceil(window.innerWidth / 5 / kStrip));
+  let width = Math.floor(window.innerWidth / scale), height = Math.floor(window.innerHeight / scale);
+  const asked = /^(\d+)x(\d+)$/.exec(params.get("screen") || "");
+  if (asked) { width = parseInt(asked[1], 10); height = parseInt(asked[2], 10); }
+  width = Math.max(kStrip, Math.min(8192, width));
+  height = Math.max(160, Math.min(8192, height));
+  canvas.width = width;
+  canvas.height = height;
+  canvas.style.width = width * scale + "px";
+  canvas.style.height = height * scale + "px";
+  const language = /^[0-9a-fA-F]{4}$/.test(params.get("lang") || "") ? params.get("lang")
+                   : (navigator.language || "").toLowerCase().startsWith("ja") ? "0411" : "0409";
+
+  let persistTimer = 0;
+  const timers = new Map();
+  let started = false;
+  // While a message box or a dialog waits, the program is suspended: nothing else may
+  // enter it. Timers that fall due meanwhile fire once it is back.
+  let modal = 0;
+  const dueWhileModal = new Set();
+  const live = () => started && modal === 0;
+  const fire = (id) => { if (modal) dueWhileModal.add(id); else Module._vellum_timer(id); };
+  // A question ended: the program resumes in this task's promise jobs, so the page's own
+  // events (a focus, a timer) may reach it only from the next task on.
+  const modalEnded = () => setTimeout(() => {
+    if (--modal > 0) return;
+    canvas.focus();
+    const due = [...dueWhileModal];
+    dueWhileModal.clear();
+    due.forEach((id) => timers.has(id) && fire(id));
+  }, 0);
+
+  // The open dialog: its events wait here until the program asks for the next one.
+  const dialog = {
+    events: [], waiting: null,
+    post(e) {
+      if (this.waiting) { const w = this.waiting; this.waiting = null; w(e); } else this.events.push(e);
+    },
+  };
+  // One control of a template. Kinds: 0 static, 1 edit, 2 check box, 3 radio button,
+  // 4 group box, 5 up-down, 6 push button, 7 icon. Style bits as the templates give them.
+  function makeControl(index, kind, style) {
+    const kDigits = 1 << 1, kDefault = 1 << 0, kHorizontal = 1 << 6;
+    let element;
+    if (kind === 1) {
+      element = document.createElement("input");
+      element.type = "text";
+      if (style & kDigits) element.inputMode = "numeric";
+      element.addEventListener("input", () => {
+        if (style & kDigits) element.value = element.value.replace(/[^0-9]/g, "");
+        dialog.post({ kind: 1, index, text: element.value });
+      });
+      element.addEventListener("keydown", (e) => { if (e.key === "Enter") clickDefault(); });
+    } else if (kind === 2 || kind === 3) {
+      element = document.createElement("label");
+      const input = document.createElement("input");
+      input.type = kind === 2 ? "checkbox" : "radio";
+      const span = document.createElement("span");
+      element.append(input, span);
+      // The program decides the state: the click is only told.
+      element.addEventListener("click", (e) => { e.preventDefault(); dialog.post({ kind: 2, index }); });
+    } else if (kind === 4) {
+      element = document.createElement("fieldset");
+      element.appendChild(document.createElement("legend"));
+    } else if (kind === 5) {
+      element = document.createElement("div");
+      element.className = "spin" + (style & kHorizontal ? " horizontal" : "");
+      const up = document.createElement("button"), down = document.createElement("button");
+      up.textContent = style & kHorizontal ? "\u25b6" : "\u25b2";
+      down.textContent = style & kHorizontal ? "\u25c0" : "\u25bc";
+      up.onclick = () => dialog.post({ kind: 3, index, number: 1 });
+      down.onclick = () => dialog.post({ kind: 3, index, number: -1 });
+      element.append(...(style & kHorizontal ? [down, up] : [up, down]));
+    } else if (kind === 6) {
+      element = document.createElement("button");
+      if (style & kDefault) element.dataset.default = "1";
+      element.addEventListener("click", () => dialog.post({ kind: 2, index }));
+    } else {
+      element = document.createElement("div");
+    }
+    return element;
+  }
+  function clickDefault() {
+    const button = dialog.body && dialog.body.querySelector("button[data-default]");
+    if (button) button.click();
+  }
+
+  // ---- Files: names kept to one folder; PNG and JPEG decoded here, handed on as BMP ---
+  let saveHandle = null;
+  const safeName = (name) => String(name).replace(/[\/\\\u0000]/g, "_").slice(0, 200) || "untitled.bmp";
+  async function pictureBytes(file) {
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    if (bytes.length >= 2 && bytes[0] === 0x42 && bytes[1] === 0x4d) return bytes;  // BMP: the program's reader
+    const bitmap = await createImageBitmap(file);
+    const c = document.createElement("canvas");
+    c.width = bitmap.width;
+    c.height = bitmap.height;
+    const g = c.getContext("2d");
+    g.fillStyle = "#fff";
+    g.fillRect(0, 0, c.width, c.height);
+    g.drawImage(bitmap, 0, 0);
+    return bmpOf(g.getImageData(0, 0, c.width, c.height));
+  }
+  function bmpOf(image) {
+    const { width: w, height: h, data } = image;
+    const stride = (w * 3 + 3) & ~3, size = 54 + stride * h;
+    const out = new Uint8Array(size), v = new DataView(out.buffer);
+    out[0] = 0x42; out[1] = 0x4d;
+    v.setUint32(2, size, true); v.setUint32(10, 54, true); v.setUint32(14, 40, true);
+    v.setInt32(18, w, true); v.setInt32(22, h, true); v.setUint16(26, 1, true); v.setUint16(28, 24, true);
+    v.setUint32(34, stride * h, true);
+    for (let y = 0; y < h; ++y)
+      for (let x = 0; x < w; ++x) {
+        const s = 4 * (y * w + x), d = 54 + (h - 1 - y) * stride + 3 * x;
+        out[d] = data[s + 2]; out[d + 1] = data[s + 1]; out[d + 2] = data[s];
+      }
+    return out;
+  }
+  function askName(initial) {
+    const overlay = document.getElementById("vellum-message");
+    const ja = language === "0411";
+    overlay.querySelector(".text").textContent = ja ? "保存するファイル名" : "Save as";
+    const buttons = overlay.querySelector(".buttons");
+    buttons.textContent = "";
+    const field = document.createElement("input");
+    field.type = "text";
+    field.value = initial;
+    field.className = "name";
+    field.style.cssText = "display:block;width:100%;margin-top:8px;font:inherit";
+    buttons.appendChild(field);
+    return new Promise((resolve) => {
+      const end = (name) => { overlay.style.display = "none"; resolve(name); };
+      const ok = document.createElement("button"), cancel = document.createElement("button");
+      ok.textContent = "OK";
+      cancel.textContent = ja ? "キャンセル" : "Cancel";
+      ok.onclick = () => end(field.value.trim() ? safeName(field.value.trim()) : null);
+      cancel.onclick = () => end(null);
+      field.addEventListener("keydown", (e) => { if (e.key === "Enter") ok.click(); });
+      buttons.append(ok, cancel);
+      overlay.style.display = "flex";
+      field.focus();
+      field.select();
+    });
+  }
+
+  window.Module = {
+    vellumPut(rgba, x, y, w, h) {
+      context.putImageData(new ImageData(new Uint8ClampedArray(rgba), w, h), x, y);
+    },
+    vellumSetTimer(id, ms) {
+      if (params.get("trace")) console.log("timer " + id + " " + ms);
+      if (timers.has(id)) clearInterval(timers.get(id));
+      timers.set(id, setInterval(() => fire(id), ms));
+    },
+    vellumKillTimer(id) {
+      if (timers.has(id)) clearInterval(timers.get(id));
+      timers.delete(id);
+    },
+    vellumClosed() { canvas.style.opacity = "0.4"; },
+    vellumMessage(text, yesNo) {
+      if (params.get("trace")) console.log("message: " + text);
+      const overlay = document.getElementById("vellum-message");
+      overlay.querySelector(".text").textContent = text;
+      const buttons = overlay.querySelector(".buttons");
+      buttons.textContent = "";
+      ++modal;
+      return new Promise((resolve) => {
+        const add = (label, answer) => {
+          const b = document.createElement("button");
+          b.textContent = label;
+          b.dataset.answer = answer;
+          b.onclick = () => { overlay.style.display = "none"; resolve(answer); modalEnded(); };
+          buttons.appendChild(b);
+          return b;
+        };
+        const ja = language === "0411";
+        if (yesNo) { add(ja ? "はい" : "Yes", 1).focus(); add(ja ? "いいえ" : "No", 2); }
+        else add("OK", 0).focus();
+        overlay.style.display = "flex";
+      });
+    },
+    // ---- Dialogs: the template's controls placed in dialog units --------------------
+    vellumDialogOpen(id, caption, width, height) {
+      ++modal;
+      dialog.events = [];
+      dialog.waiting = null;
+      dialog.unitX = 1.5 * Math.max(1, scale);
+      dialog.unitY = 1.625 * Math.max(1, scale);
+      const root = document.getElementById("vellum-dialog");
+      root.textContent = "";
+      const frame = document.createElement("div");
+      frame.className = "frame";
+      frame.tabIndex = -1;
+      frame.dataset.id = id;
+      frame.style.fontSize = 12 * Math.max(1, scale) + "px";
+      const title = document.createElement("div");
+      title.className = "title";
+      title.append(caption);
+      const close = document.createElement("button");
+      close.textContent = "\u00d7";
+      close.className = "close";
+      close.onclick = () => dialog.post({ kind: 5 });
+      title.appendChild(close);
+      const body = document.createElement("div");
+      body.className = "body";
+      body.style.width = width * dialog.unitX + "px";
+      body.style.height = height * dialog.unitY + "px";
+      frame.append(title, body);
+      frame.addEventListener("keyup", (e) => {
+        const code = codeOf(e);
+        if (code) dialog.post({ kind: 4, number: code });
+      });
+      root.appendChild(frame);
+      root.style.display = "flex";
+      dialog.frame = frame;
+      dialog.body = body;
+      dialog.controls = [];
+      frame.focus();
+    },
+    vellumDialogControl(index, id, kind, x, y, w, h, style, text, checked, visible) {
+      let element = dialog.controls[index];
+      if (!element) {
+        element = makeControl(index, kind, style);
+        element.style.left = x * dialog.unitX + "px";
+        element.style.top = y * dialog.unitY + "px";
+        element.style.width = w * dialog.unitX + "px";
+        element.style.height = h * dialog.unitY + "px";
+        dialog.controls[index] = element;
+        dialog.body.appendChild(element);
+      }
+      element.dataset.index = index;
+      if (id >= 0) element.dataset.id = id;
+      element.style.display = visible ? "" : "none";
+      const input = element.querySelector("input") || (element.tagName === "INPUT" ? element : null);
+      if (kind === 1) { if (element.value !== text) element.value = text; }
+      else if (kind === 2 || kind === 3) { input.checked = !!checked; element.querySelector("span").textContent = text; }
+      else if (kind === 4) element.querySelector("legend").textContent = text;
+      else if (kind === 6) element.textContent = text;
+      else if (kind === 0) element.textContent = text;
+    },
+    vellumDialogFocus(index) {
+      const element = dialog.controls[index];
+      if (!element) return;
+      const target = element.querySelector("input") || element;
+      target.focus();
+      if (target.select) target.select();
+    },
+    vellumDialogClose() {
+      const root = document.getElementById("vellum-dialog");
+      root.style.display = "none";
+      root.textContent = "";
+      modalEnded();
+    },
+    vellumDialogNextEvent() {
+      if (dialog.events.length) return Promise.resolve(dialog.events.shift());
+      return new Promise((resolve) => { dialog.waiting = resolve; });
+    },
+    // The program waits on the page (an await of its own): nothing may enter it meanwhile.
+    async vellumSuspended(work) {
+      ++modal;
+      try { return await work(); } finally { modalEnded(); }
+    },
+    // ---- Files -----------------------------------------------------------------------
+    vellumChooseOpen() {
+      ++modal;
+      return new Promise((resolve) => {
+        const input = document.createElement("input");
+        input.type = "file";
+        input.accept = ".bmp,.png,.jpg,.jpeg,image/bmp,image/png,image/jpeg";
+        let done = false;
+        const finish = (name) => { if (done) return; done = true; resolve(name); modalEnded(); };
+        input.addEventListener("cancel", () => finish(null));
+        input.addEventListener("change", async () => {
+          const file = input.files && input.files[0];
+          if (!file) { finish(null); return; }
+          try {
+            Module.FS.writeFile("/pictures/" + safeName(file.name), await pictureBytes(file));
+            finish(safeName(file.name));
+          } catch (e) {
+            finish(null);
+          }
+        });
+        input.click();
+      });
+    },
+    async vellumChooseSave(initial) {
+      const usePicker = window.showSaveFilePicker && params.get("savepicker") !== "0";
+      ++modal;
+      try {
+        if (usePicker) {
+          try {
+            saveHandle = await window.showSaveFilePicker({ suggestedName: initial.includes(".") ? initial : initial + ".bmp" });
+            return safeName(saveHandle.name);
+          } catch (e) {
+            return null;  // cancelled
+          }
+        }
+        saveHandle = null;
+        return await askName(initial);
+      } finally {
+        modalEnded();
+      }
+    },
+    async vellumDeliver() {
+      if (params.get("trace")) console.log("deliver");
+      let newest = null, when = -1;
+      for (const name of Module.FS.readdir("/pictures")) {
+        if (name === "." || name === ".." || name.startsWith(".")) continue;
+        const st = Module.FS.stat("/pictures/" + name);
+        if (Module.FS.isFile(st.mode) && st.mtime.getTime() >= when) { newest = name; when = st.mtime.getTime(); }
+      }
+      if (!newest) return;
+      const bytes = Module.FS.readFile("/pictures/" + newest);
+      if (saveHandle && safeName(saveHandle.name) === newest) {
+        const writable = await saveHandle.createWritable();
+        await writable.write(bytes);
+        await writable.close();
+        return;
+      }
+      const a = document.createElement("a");
+      a.href = URL.createObjectURL(new Blob([bytes], { type: /\.jpe?g$/i.test(newest) ? "image/jpeg" : "image/bmp" }));
+      a.download = newest;
+      document.body.appendChild(a);
+      a.click();
+      a.remove();
+      setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+    },
+    vellumSettingsRead() { return localStorage.getItem("vellum.settings"); },
+    vellumSettingsWrite(text) {
+      try { localStorage.setItem("vellum.settings", text); return true; } catch (e) { return false; }
+    },
+    // The journal's folder lives in IndexedDB: read in before the program starts, written
+    // out shortly after each change (and at once when the page goes).
+    vellumPersist() {
+      if (persistTimer) return;
+      persistTimer = setTimeout(() => { persistTimer = 0; Module.FS.syncfs(false, () => {}); }, 50);
+    },
+    async onRuntimeInitialized() {
+      Module.FS.mkdir("/state");
+      Module.FS.mount(Module.FS.filesystems.IDBFS, {}, "/state");
+      await new Promise((resolve) => Module.FS.syncfs(true, () => resolve()));
+      const ok = Module.ccall("vellum_start", "number", ["number", "number", "string"], [width, height, language],
+                              { async: true });
+      Promise.resolve(ok).then(() => { started = true; canvas.setAttribute("data-ready", ""); canvas.focus(); });
+    },
+  };
+
+  // ---- Pointer: pen and mouse draw; touch draws until a pen has been used -------------
+  let penSeen = false;
+  let active = null;  // the pointer id of the press being followed
+  const at = (e) => {
+    const r = canvas.getBoundingClientRect();
+    return [(e.clientX - r.left) / scale, (e.clientY - r.top) / scale];
+  };
+  const draws = (e) => {
+    if (e.pointerType === "pen") penSeen = true;
+    return !(e.pointerType === "touch" && penSeen);
+  };
+  // A synthetic pointer (a test's) cannot be captured: the canvas then follows it anyway.
+  const capture = (e) => { try { canvas.setPointerCapture(e.pointerId); } catch (err) { /* not a real pointer */ } };
+  const press = (e) => {
+    active = e.pointerId;
+    const [x, y] = at(e);
+    Module._vellum_pen_down(Math.floor(x), Math.floor(y));
+  };
+  const moveTo = (e) => {
+    // Every position since the last move, as the buffered points (the newest 50).
+    const events = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
+    const list = (events.length ? events : [e]).slice(-50);
+    const points = Module._vellum_points() >> 2;
+    list.forEach((c, i) => {
+      const [px, py] = at(c);
+      HEAP32[points + 2 * i] = Math.floor(4 * px);
+      HEAP32[points + 2 * i + 1] = Math.floor(4 * py);
+    });
+    const [x, y] = at(e);
+    Module._vellum_pen_move(Math.floor(x), Math.floor(y), list.length);
+  };
+
+  // A finger's press waits a moment: a second or third finger then makes a tap of two
+  // (Undo) or three (Redo) instead of a stroke.
+  const kGestureWait = 120, kGestureTime = 500;
+  let held = null;     // {event, timer}: a finger's press not handed on yet
+  let gesture = null;  // {ids, count, start}
+  const commitHeld = () => {
+    if (!held) return;
+    clearTimeout(held.timer);
+    const e = held.event;
+    held = null;
+    if (live() && active === null) press(e);
+  };
+  canvas.addEventListener("pointerdown", (e) => {
+    if (!live()) return;
+    if (e.pointerType === "touch") {
+      e.preventDefault();
+      if (gesture) { gesture.ids.add(e.pointerId); gesture.count = Math.max(gesture.count, gesture.ids.size); return; }
+      if (held) {
+        clearTimeout(held.timer);
+        gesture = { ids: new Set([held.event.pointerId, e.pointerId]), count: 2, start: performance.now() };
+        held = null;
+        return;
+      }
+      if (!draws(e) || active !== null) return;
+      capture(e);
+      held = { event: e, timer: setTimeout(commitHeld, kGestureWait) };
+      return;
+    }
+    if (active !== null || !draws(e) || e.button !== 0) return;
+    e.preventDefault();
+    capture(e);
+    press(e);
+  });
+  canvas.addEventListener("pointermove", (e) => {
+    if (!live()) return;
+    if (held && e.pointerId === held.event.pointerId) {
+      const [x0, y0] = at(held.event), [x1, y1] = at(e);
+      if (Math.abs(x1 - x0) + Math.abs(y1 - y0) < 4) return;
+      commitHeld();
+    }
+    if ((active !== null && e.pointerId !== active) || !draws(e)) return;
+    moveTo(e);
+  });
+  const release = (e) => {
+    if (gesture && gesture.ids.has(e.pointerId)) {
+      gesture.ids.delete(e.pointerId);
+      if (gesture.ids.size === 0) {
+        const g = gesture;
+        gesture = null;
+        if (live() && performance.now() - g.start < kGestureTime) {
+          if (g.count === 2) Module._vellum_key(1, 90, 1);       // Ctrl+Z
+          else if (g.count === 3) Module._vellum_key(1, 89, 1);  // Ctrl+Y
+        }
+      }
+      return;
+    }
+    if (held && e.pointerId === held.event.pointerId) commitHeld();  // a quick tap
+    if (!live() || e.pointerId !== active) return;
+    active = null;
+    const [x, y] = at(e);
+    Module._vellum_pen_up(Math.floor(x), Math.floor(y));
+  };
+  canvas.addEventListener("pointerup", release);
+  canvas.addEventListener("pointercancel", release);
+  canvas.addEventListener("contextmenu", (e) => e.preventDefault());
+  canvas.addEventListener("wheel", (e) => {
+    if (!live() || e.deltaY === 0) return;
+    e.preventDefault();
+    const [x, y] = at(e);
+    Module._vellum_wheel(Math.floor(x), Math.floor(y), e.deltaY < 0 ? 1 : -1);
+  }, { passive: false });
+
+  // ---- Keys, as the virtual-key codes bindings are stored in --------------------------
+  const named = { Backspace: 8, Tab: 9, Enter: 13, ShiftLeft: 16, ShiftRight: 16, ControlLeft: 17, ControlRight: 17,
+                  AltLeft: 18, AltRight: 18, Pause: 19, CapsLock: 20, Escape: 27, Space: 32, PageUp: 33,
+                  PageDown: 34, End: 35, Home: 36, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40,
+                  Insert: 45, Delete: 46, Semicolon: 186, Equal: 187, Comma: 188, Minus: 189, Period: 190,
+                  Slash: 191, Backquote: 192, BracketLeft: 219, Backslash: 220, BracketRight: 221, Quote: 222 };
+  const codeOf = (e) => {
+    let m;
+    if ((m = /^Key([A-Z])$/.exec(e.code))) return m[1].charCodeAt(0);
+    if ((m = /^Digit([0-9])$/.exec(e.code))) return 48 + parseInt(m[1], 10);
+    if ((m = /^Numpad([0-9])$/.exec(e.code))) return 96 + parseInt(m[1], 10);
+    if ((m = /^F([0-9]+)$/.exec(e.code))) return 111 + parseInt(m[1], 10);
+    return named[e.code] || 0;
+  };
+  const modifiers = (e) => (e.ctrlKey ? 1 : 0) | (e.shiftKey ? 2 : 0) | (e.altKey ? 4 : 0) | (e.repeat ? 8 : 0);
+  canvas.addEventListener("keydown", (e) => {
+    const code = codeOf(e);
+    if (params.get("trace")) console.log(`key ${code} started=${started} modal=${modal}`);
+    if (!live() || !code) return;
+    e.preventDefault();
+    Module._vellum_key(1, code, modifiers(e));
+  });
+  canvas.addEventListener("keyup", (e) => {
+    const code = codeOf(e);
+    if (!live() || !code) return;
+    e.preventDefault();
+    Module._vellum_key(0, code, modifiers(e) & 7);
+  });
+  // The tab goes: the view shuts down (its settings are written), the storage follows.
+  window.addEventListener("pagehide", () => {
+    if (live()) Module._vellum_page_hidden();
+    if (started) Module.FS.syncfs(false, () => {});
+  });
+  canvas.addEventListener("focus", () => live() && Module._vellum_focus(1));
+  canvas.addEventListener("blur", () => live() && Module._vellum_focus(0));
+})();
