@@ -35,4 +35,18 @@ public:
     }
 };
 
+// Runs the benchmarks the command line selects into the reporter, each repeated this many
+// times with the repetitions interleaved, so that a noisy moment hits both sides of a
+// ratio. The defaults go before the user's flags: the last value of a flag wins.
+inline void RunRecorded(int argc, char** argv, int repetitions, RecordingReporter& reporter) {
+    std::string count = "--benchmark_repetitions=" + std::to_string(repetitions);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    std::vector<char*> args{argv[0], count.data(), interleave.data()};
+    args.insert(args.end(), argv + 1, argv + argc);
+    int n = int(args.size());
+    benchmark::Initialize(&n, args.data());
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+}
+
 }  // namespace vellum

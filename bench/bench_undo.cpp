@@ -168,16 +168,8 @@ int main(int argc, char** argv) {
     int64_t steps = 0;
     const double perStroke = BytesPerTypicalStroke(steps);
     // Nine interleaved repetitions unless the command line says otherwise.
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=9", interleave = "--benchmark_enable_random_interleaving=true";
-    args.push_back(repetitions.data());
-    args.push_back(interleave.data());
-    argc = int(args.size());
-    argv = args.data();
-    benchmark::Initialize(&argc, argv);
     RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    RunRecorded(argc, argv, 9, reporter);
 
     auto get = [&](const std::string& name) { return reporter.Median(name); };
     auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };

@@ -95,16 +95,8 @@ int main(int argc, char** argv) {
     QtPlatform platform(options);
     gPlatform = &platform;
 
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=7", interleave = "--benchmark_enable_random_interleaving=true";
-    args.push_back(repetitions.data());
-    args.push_back(interleave.data());
-    argc = int(args.size());
-    argv = args.data();
-    benchmark::Initialize(&argc, argv);
     RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    RunRecorded(argc, argv, 7, reporter);
 
     std::printf("\n--- present / memcpy of the window bytes it writes (measured in this run) ---\n");
     for (size_t k = 0; k < std::size(kCases); ++k) {
