@@ -41,24 +41,27 @@ QCursor Pencil() {
     return QCursor(DrawnPencilIcon(kSize), 5, 26);
 }
 
-QCursor Eraser() {
+// A tool of two parts laid along the pencil's diagonal, each outlined.
+QCursor DiagonalTool(const QPainterPath& first, QColor firstColour, const QPainterPath& second,
+                     QColor secondColour, int hotX, int hotY) {
     QPixmap pixmap = Blank();
     QPainter p(&pixmap);
     LayDiagonal(p);
+    Outlined(p, first, firstColour);
+    Outlined(p, second, secondColour);
+    p.end();
+    return QCursor(pixmap, hotX, hotY);
+}
+
+QCursor Eraser() {
     QPainterPath sleeve, rubber;
     sleeve.addRect(QRectF(-2, -6, 14, 12));
     rubber.addRect(QRectF(-13, -6, 11, 12));
-    Outlined(p, sleeve, QColor(70, 110, 200));
-    Outlined(p, rubber, QColor(250, 245, 240));
-    p.end();
     // The middle of the rubbing edge.
-    return QCursor(pixmap, 7, 25);
+    return DiagonalTool(sleeve, QColor(70, 110, 200), rubber, QColor(250, 245, 240), 7, 25);
 }
 
 QCursor Eyedropper() {
-    QPixmap pixmap = Blank();
-    QPainter p(&pixmap);
-    LayDiagonal(p);
     QPainterPath tube, bulb;
     tube.moveTo(-15, 0);
     tube.lineTo(-11, -1.5);
@@ -67,10 +70,7 @@ QCursor Eyedropper() {
     tube.lineTo(-11, 1.5);
     tube.closeSubpath();
     bulb.addRoundedRect(QRectF(5, -3.5, 10, 7), 3, 3);
-    Outlined(p, tube, QColor(225, 235, 245));
-    Outlined(p, bulb, QColor(60, 60, 60));
-    p.end();
-    return QCursor(pixmap, 5, 26);
+    return DiagonalTool(tube, QColor(225, 235, 245), bulb, QColor(60, 60, 60), 5, 26);
 }
 
 QCursor Magnifier() {
