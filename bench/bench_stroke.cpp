@@ -1,8 +1,8 @@
 // A recorded stroke timed end to end through the stylus handler: smoothing, the segment
 // stamps and compositing, the screen refresh and the copy to a window. Each case runs with
 // the program's fast rectangle operations and again with the plain reference ones, and the
-// program prints the ratios at the end. It also counts heap allocations during a stroke,
-// which must be zero.
+// program prints the ratios at the end. It also counts heap allocations from the pen's
+// press through its last move, which must be zero (the lift stores the undo step).
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -15,9 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/VellumView.h"
+#include "bench/StrokeCase.h"
 #include "tests/reference/ReferenceOps.h"
-#include "tests/system/FakePlatform.h"
 
 // ---- Allocation counter: counts only while armed -------------------------------------
 // GCC takes the replaced operators' malloc/free for a mismatch with new/delete.
@@ -47,62 +46,6 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace vellum {
 namespace {
-
-// The tests' platform: its window receives exactly the presented rectangles.
-struct Rig {
-    Rig(int w, int h, const PixelOps& ops = FastPixelOps()) {
-        platform.clientWidth = w;
-        platform.clientHeight = h;
-        platform.keepPresents = false;
-        gShutdownDone = false;
-        view = std::make_unique<CVellumView>(platform, ops);
-        if (!view->OnCreate() || view->creationFailed) {
-            for (const std::string& text : platform.messageTexts)
-                std::fprintf(stderr, "message: %s\n", text.c_str());
-            std::fprintf(stderr, "cannot create the view (is %s/vellum.dat built?)\n", VELLUM_BIN_DIR);
-            std::exit(1);
-        }
-        view->stylusMode = 0;  // the event's own point, the same at every zoom
-        view->smoothing = 2;
-        view->antiJump = 0;
-        view->OnInitialUpdate();
-    }
-    void Zoom(int shift, int ox, int oy) {
-        view->zoomShift = shift;
-        view->zoomFactor = 1 << shift;
-        view->viewOriginX = ox;
-        view->viewOriginY = oy;
-        view->ClampOrigin();
-        view->RefreshRect(0, 0, -1, -1);
-    }
-    fake::FakePlatform platform;
-    std::unique_ptr<CVellumView> view;
-};
-
-constexpr int kStrokePoints = 1000;
-
-// A hand-drawn looking stroke of 1,000 points inside a 240 x 320 screen, a few pixels
-// apart, crossing the status bar now and then.
-const std::vector<IntPoint>& RecordedStroke() {
-    static const std::vector<IntPoint> points = [] {
-        std::vector<IntPoint> p;
-        for (int i = 0; i < kStrokePoints; ++i) {
-            const double t = i * 0.021;
-            const double x = 120 + 95 * std::sin(t * 1.3) + 9 * std::sin(t * 7.1);
-            const double y = 170 + 140 * std::sin(t * 0.83 + 0.4) + 7 * std::cos(t * 5.3);
-            p.push_back({int(std::lround(x)), int(std::lround(y))});
-        }
-        return p;
-    }();
-    return points;
-}
-
-void RunStroke(CVellumView& view) {
-    const std::vector<IntPoint>& points = RecordedStroke();
-    view.OnPenDown(points[0].x, points[0].y);
-    for (const IntPoint& p : points) view.OnPenMove(p.x, p.y, nullptr, 0);
-    view.OnPenUp(points.back().x, points.back().y);
-}
 
 // The table a case runs with: the program's own, or the plain reference operations.
 const PixelOps& Ops(int64_t reference) { return reference ? reference::ReferencePixelOps() : FastPixelOps(); }
@@ -186,8 +129,9 @@ long CountStrokeAllocations(int width, int height, int shift) {
     RunStroke(*rig.view);  // once unarmed, so that nothing first-time is counted
     gAllocations = 0;
     gArmed = true;
-    RunStroke(*rig.view);
+    DrawStroke(*rig.view);
     gArmed = false;
+    LiftPen(*rig.view);
     return gAllocations.load();
 }
 
