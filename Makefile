@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test test-asan test-web web run-web bench fuzz install package clean
+.PHONY: all deps configure build run test test-asan test-web web run-web bench bench-web fuzz install package clean
 
 all: build
 
@@ -54,7 +54,7 @@ run-web: web
 	node web/test/serve.mjs $(WEB_BUILD)/site $(PORT)
 
 # The page in headless chromium: exactness against the headless driver, files, storage,
-# fingers, offline.
+# fingers, offline; and that the benchmark page runs.
 test-web: web
 	bash scripts/test-web $(BUILD) $(WEB_BUILD)
 
@@ -68,6 +68,12 @@ package: build
 
 bench: build
 	bash scripts/run-bench $(BUILD)
+
+# The stroke in headless chromium against bench_stroke, in turns: BENCH_ROUNDS rounds.
+BENCH_ROUNDS ?= 5
+bench-web: web
+	cd web/test && { [ -d node_modules/playwright-core ] || npm ci --no-audit --no-fund > /dev/null; } && \
+	  node bench.mjs $(abspath $(WEB_BUILD))/bench $(abspath $(BUILD))/bin/bench_stroke $(BENCH_ROUNDS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)
