@@ -32,6 +32,23 @@ const coloured = [[40, 200], [60, 205], [80, 214], [100, 230]];
 script += `down ${coloured[0][0]} ${coloured[0][1]}\n`;
 for (const [x, y] of coloured.slice(1)) script += `move ${x} ${y}\n`;
 script += `up 100 230\n`;
+// Then zoomed: the status bar's zoom (one level a tap), a stroke at zoom 2, hand mode on,
+// a drag that scrolls, hand mode off, zoom 4 and a last stroke.
+const zoomed = [
+  ["tap", 170, 10],
+  ["stroke", [[100, 120], [108, 126], [118, 130], [131, 133]]],
+  ["tap", 190, 10],
+  ["stroke", [[160, 250], [150, 240], [132, 226], [110, 212], [96, 200]]],
+  ["tap", 190, 10],
+  ["tap", 170, 10],
+  ["stroke", [[60, 150], [66, 160], [75, 172], [90, 181]]],
+];
+const stroke = (s) => {
+  let t = `down ${s[0][0]} ${s[0][1]}\n`;
+  for (const [x, y] of s.slice(1)) t += `move ${x} ${y}\n`;
+  return t + `up ${s[s.length - 1][0]} ${s[s.length - 1][1]}\n`;
+};
+for (const [kind, ...a] of zoomed) script += kind === "tap" ? `up ${a[0]} ${a[1]}\n` : stroke(a[0]);
 script += `dump window ${work}/window.bmp\n`;
 fs.writeFileSync(`${work}/session.scn`, script);
 execFileSync(driver, [`${work}/session.scn`], { stdio: "ignore" });
@@ -76,6 +93,14 @@ try {
   await page.mouse.down();
   for (const [x, y] of coloured.slice(1)) await page.mouse.move(x, y);
   await page.mouse.up();
+  for (const [kind, ...a] of zoomed) {
+    if (kind === "tap") { await tap(a[0], a[1]); continue; }
+    const s = a[0];
+    await page.mouse.move(s[0][0], s[0][1]);
+    await page.mouse.down();
+    for (const [x, y] of s.slice(1)) await page.mouse.move(x, y);
+    await page.mouse.up();
+  }
   const shown = Buffer.from(await page.evaluate(() => {
     const c = document.getElementById("vellum-screen");
     return Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data);
