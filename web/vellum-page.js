@@ -8,9 +8,16 @@
   const context = canvas.getContext("2d");
   const kStrip = 240;
 
-  // The screen: the page divided by a whole scale at which the strips are comfortable.
+  // The screen: the page divided by a whole scale at which the strips are comfortable:
+  // a fifth of the width or more, as full screen on the desktop; where fingers are the
+  // pointer, their 10-pixel buttons twice that in page pixels (about 5 mm); and never so
+  // large that the strips no longer fit across.
   let scale = parseInt(params.get("scale") || "0", 10);
-  if (!(scale >= 1 && scale <= 16)) scale = Math.max(1, Math.ceil(window.innerWidth / 5 / kStrip));
+  if (!(scale >= 1 && scale <= 16)) {
+    const fingers = window.matchMedia && window.matchMedia("(pointer: coarse)").matches;
+    scale = Math.max(Math.ceil(window.innerWidth / 5 / kStrip), fingers ? 2 : 1);
+    scale = Math.max(1, Math.min(scale, Math.floor(window.innerWidth / kStrip)));
+  }
   let width = Math.floor(window.innerWidth / scale), height = Math.floor(window.innerHeight / scale);
   const asked = /^(\d+)x(\d+)$/.exec(params.get("screen") || "");
   if (asked) { width = parseInt(asked[1], 10); height = parseInt(asked[2], 10); }

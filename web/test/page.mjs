@@ -75,14 +75,30 @@ try {
   else fail("the page did not start offline");
   await context.setOffline(false);
 
-  // A tablet: 800 x 1280, in both languages, the panel open.
+  // The default scale: the strips a fifth of the width or more; where fingers point,
+  // at least 2; never wider than the page.
+  const screenOf = (p) => p.evaluate(() => {
+    const c = document.getElementById("vellum-screen");
+    return [c.width, c.height, c.getBoundingClientRect().width / c.width];
+  });
+  for (const [w, h, touch, expected] of [[800, 1280, true, 2], [800, 1280, false, 1], [1920, 1080, false, 2],
+                                         [390, 844, true, 1], [1280, 800, true, 2]]) {
+    const p = await browser.newPage({ viewport: { width: w, height: h }, hasTouch: touch, isMobile: touch });
+    await p.goto(base + "?lang=0409");
+    if (!(await ready(p))) fail(`the ${w} x ${h} page did not start`);
+    const [sw, sh, scale] = await screenOf(p);
+    if (scale !== expected) fail(`${w} x ${h}${touch ? " with fingers" : ""}: scale ${scale}, expected ${expected}`);
+    else if (sw !== Math.floor(w / scale) || sh !== Math.floor(h / scale)) fail(`${w} x ${h}: screen ${sw} x ${sh} at scale ${scale}`);
+    await p.close();
+  }
+
+  // A tablet: 800 x 1280 with fingers, in both languages, the panel open.
   for (const lang of ["0411", "0409"]) {
-    const tablet = await browser.newPage({ viewport: { width: 800, height: 1280 }, deviceScaleFactor: 1 });
+    const tablet = await browser.newPage({ viewport: { width: 800, height: 1280 }, deviceScaleFactor: 1, hasTouch: true, isMobile: true });
     await tablet.goto(base + `?lang=${lang}`);
     if (!(await ready(tablet))) fail("the tablet page did not start");
-    const scale = await tablet.evaluate(() => document.getElementById("vellum-screen").getBoundingClientRect().width /
-                                              document.getElementById("vellum-screen").width);
-    await tablet.mouse.click(50 * scale, 10 * scale);
+    const [, , scale] = await screenOf(tablet);
+    await tablet.touchscreen.tap(50 * scale, 10 * scale);
     await tablet.screenshot({ path: `${shots}/tablet-${lang}.png` });
     console.log(`screenshot: ${shots}/tablet-${lang}.png (scale ${scale})`);
     await tablet.close();
