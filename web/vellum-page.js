@@ -34,16 +34,30 @@
   const timers = new Map();
   let started = false;
   // While a message box or a dialog waits, the program is suspended: nothing else may
-  // enter it. Timers that fall due meanwhile fire once it is back.
+  // enter it. The user's input meanwhile (a tap in the instant after an answer, the rest
+  // of a stroke under a message) waits in order and is handed on once the program is back;
+  // timers that fall due meanwhile fire once then.
   let modal = 0;
   const dueWhileModal = new Set();
+  const waiting = [];
+  const kMaxWaiting = 4096;
   const live = () => started && modal === 0;
+  const deliver = (call, droppable = false) => {
+    if (!started) return;
+    if (live() && waiting.length === 0) { call(); return; }
+    // A flood of moves is thinned; presses, releases and keys are always kept.
+    if (droppable && waiting.length >= kMaxWaiting) return;
+    waiting.push(call);
+  };
   const fire = (id) => { if (modal) dueWhileModal.add(id); else Module._vellum_timer(id); };
   // A question ended: the program resumes in this task's promise jobs, so the page's own
-  // events (a focus, a timer) may reach it only from the next task on.
+  // events (a focus, a timer) may reach it only from the next task on. Waiting input goes
+  // first, each call in its turn, until one asks a question again.
   const modalEnded = () => setTimeout(() => {
     if (--modal > 0) return;
     canvas.focus();
+    while (waiting.length && live()) waiting.shift()();
+    if (!live()) return;
     const due = [...dueWhileModal];
     dueWhileModal.clear();
     due.forEach((id) => timers.has(id) && fire(id));
@@ -380,20 +394,22 @@
   const press = (e) => {
     active = e.pointerId;
     const [x, y] = at(e);
-    Module._vellum_pen_down(Math.floor(x), Math.floor(y));
+    deliver(() => Module._vellum_pen_down(Math.floor(x), Math.floor(y)));
   };
   const moveTo = (e) => {
-    // Every position since the last move, as the buffered points (the newest 50).
+    // Every position since the last move, as the buffered points (the newest 50), taken
+    // now: the event's list may be gone by the time a waiting move is handed on.
     const events = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
-    const list = (events.length ? events : [e]).slice(-50);
-    const points = Module._vellum_points() >> 2;
-    list.forEach((c, i) => {
-      const [px, py] = at(c);
-      HEAP32[points + 2 * i] = Math.floor(4 * px);
-      HEAP32[points + 2 * i + 1] = Math.floor(4 * py);
-    });
+    const list = (events.length ? events : [e]).slice(-50).map((c) => at(c));
     const [x, y] = at(e);
-    Module._vellum_pen_move(Math.floor(x), Math.floor(y), list.length);
+    deliver(() => {
+      const points = Module._vellum_points() >> 2;
+      list.forEach(([px, py], i) => {
+        HEAP32[points + 2 * i] = Math.floor(4 * px);
+        HEAP32[points + 2 * i + 1] = Math.floor(4 * py);
+      });
+      Module._vellum_pen_move(Math.floor(x), Math.floor(y), list.length);
+    }, true);
   };
 
   // A finger's press waits a moment: a second or third finger then makes a tap of two
@@ -406,10 +422,10 @@
     clearTimeout(held.timer);
     const e = held.event;
     held = null;
-    if (live() && active === null) press(e);
+    if (started && active === null) press(e);
   };
   canvas.addEventListener("pointerdown", (e) => {
-    if (!live()) return;
+    if (!started) return;
     if (e.pointerType === "touch") {
       e.preventDefault();
       if (gesture) { gesture.ids.add(e.pointerId); gesture.count = Math.max(gesture.count, gesture.ids.size); return; }
@@ -430,7 +446,7 @@
     press(e);
   });
   canvas.addEventListener("pointermove", (e) => {
-    if (!live()) return;
+    if (!started) return;
     if (held && e.pointerId === held.event.pointerId) {
       const [x0, y0] = at(held.event), [x1, y1] = at(e);
       if (Math.abs(x1 - x0) + Math.abs(y1 - y0) < 4) return;
@@ -445,27 +461,27 @@
       if (gesture.ids.size === 0) {
         const g = gesture;
         gesture = null;
-        if (live() && performance.now() - g.start < kGestureTime) {
-          if (g.count === 2) Module._vellum_key(1, 90, 1);       // Ctrl+Z
-          else if (g.count === 3) Module._vellum_key(1, 89, 1);  // Ctrl+Y
+        if (performance.now() - g.start < kGestureTime) {
+          if (g.count === 2) deliver(() => Module._vellum_key(1, 90, 1));       // Ctrl+Z
+          else if (g.count === 3) deliver(() => Module._vellum_key(1, 89, 1));  // Ctrl+Y
         }
       }
       return;
     }
     if (held && e.pointerId === held.event.pointerId) commitHeld();  // a quick tap
-    if (!live() || e.pointerId !== active) return;
+    if (!started || e.pointerId !== active) return;
     active = null;
     const [x, y] = at(e);
-    Module._vellum_pen_up(Math.floor(x), Math.floor(y));
+    deliver(() => Module._vellum_pen_up(Math.floor(x), Math.floor(y)));
   };
   canvas.addEventListener("pointerup", release);
   canvas.addEventListener("pointercancel", release);
   canvas.addEventListener("contextmenu", (e) => e.preventDefault());
   canvas.addEventListener("wheel", (e) => {
-    if (!live() || e.deltaY === 0) return;
+    if (!started || e.deltaY === 0) return;
     e.preventDefault();
     const [x, y] = at(e);
-    Module._vellum_wheel(Math.floor(x), Math.floor(y), e.deltaY < 0 ? 1 : -1);
+    deliver(() => Module._vellum_wheel(Math.floor(x), Math.floor(y), e.deltaY < 0 ? 1 : -1));
   }, { passive: false });
 
   // ---- Keys, as the virtual-key codes bindings are stored in --------------------------
@@ -486,21 +502,25 @@
   canvas.addEventListener("keydown", (e) => {
     const code = codeOf(e);
     if (params.get("trace")) console.log(`key ${code} started=${started} modal=${modal}`);
-    if (!live() || !code) return;
+    if (!started || !code) return;
     e.preventDefault();
-    Module._vellum_key(1, code, modifiers(e));
+    const m = modifiers(e);
+    deliver(() => Module._vellum_key(1, code, m));
   });
   canvas.addEventListener("keyup", (e) => {
     const code = codeOf(e);
-    if (!live() || !code) return;
+    if (!started || !code) return;
     e.preventDefault();
-    Module._vellum_key(0, code, modifiers(e) & 7);
+    const m = modifiers(e) & 7;
+    deliver(() => Module._vellum_key(0, code, m));
   });
   // The tab goes: the view shuts down (its settings are written), the storage follows.
   window.addEventListener("pagehide", () => {
     if (live()) Module._vellum_page_hidden();
     if (started) Module.FS.syncfs(false, () => {});
   });
-  canvas.addEventListener("focus", () => live() && Module._vellum_focus(1));
-  canvas.addEventListener("blur", () => live() && Module._vellum_focus(0));
+  // Focus goes to a dialog and back: the program hears of both once it is back, so that a
+  // key held when the dialog opened does not stay held.
+  canvas.addEventListener("focus", () => deliver(() => Module._vellum_focus(1)));
+  canvas.addEventListener("blur", () => deliver(() => Module._vellum_focus(0)));
 })();

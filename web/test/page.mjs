@@ -65,6 +65,49 @@ try {
   if ((await ink(page)) !== drawn) fail("a three-finger tap did not redo the stroke");
   else console.log("a finger draws; two fingers undo, three redo");
 
+  // Input in the instant after an answer waits for the program instead of being lost:
+  // the About box closed and a stroke drawn in the same task give the same picture as the
+  // stroke drawn a moment later.
+  const afterAnswer = async (sameTask) => {
+    const ctx = await browser.newContext({ viewport: { width: 240, height: 320 } });
+    const p = await ctx.newPage();
+    p.on("pageerror", (e) => fail("page error: " + e.message));
+    await p.goto(base + "?screen=240x320&scale=1&lang=0409");
+    if (!(await ready(p))) fail("the page did not start");
+    for (const [x, y] of [[50, 10], [200, 155]]) { await p.mouse.move(x, y); await p.mouse.down(); await p.mouse.up(); }
+    await p.waitForSelector("#vellum-dialog .frame", { timeout: 5000 });
+    const before = await p.evaluate(() => Array.from(document.getElementById("vellum-screen").getContext("2d")
+                                                        .getImageData(0, 160, 240, 160).data));
+    const stroke = () => {
+      const c = document.getElementById("vellum-screen");
+      const r = c.getBoundingClientRect();
+      const send = (type, x, y) => c.dispatchEvent(new PointerEvent(type, {
+        pointerId: 1, pointerType: "mouse", isPrimary: true, bubbles: true, cancelable: true,
+        clientX: r.left + x, clientY: r.top + y, button: type === "pointermove" ? -1 : 0, buttons: type === "pointerup" ? 0 : 1 }));
+      send("pointerdown", 40, 200);
+      for (let k = 1; k <= 10; ++k) send("pointermove", 40 + 15 * k, 200 + 7 * k);
+      send("pointerup", 190, 270);
+    };
+    if (sameTask) {
+      await p.evaluate(`document.querySelector("#vellum-dialog .close").click(); (${stroke})()`);
+    } else {
+      await p.locator("#vellum-dialog .close").click();
+      await p.waitForSelector("#vellum-dialog .frame", { state: "detached" });
+      await p.waitForTimeout(100);
+      await p.evaluate(stroke);
+    }
+    await p.waitForTimeout(200);
+    const after = await p.evaluate(() => Array.from(document.getElementById("vellum-screen").getContext("2d")
+                                                       .getImageData(0, 160, 240, 160).data));
+    await ctx.close();
+    return [Buffer.from(before), Buffer.from(after)];
+  };
+  const [plainBefore, plain] = await afterAnswer(false);
+  const [, quick] = await afterAnswer(true);
+  if (plain.equals(plainBefore)) fail("the stroke after the About box drew nothing");
+  else if (!quick.equals(plain)) fail("a stroke right after an answer was lost or changed");
+  else console.log("a stroke in the instant after an answer is drawn as a later one");
+
   // Offline: once the worker keeps the files, the page starts without the network.
   await page.evaluate(() => navigator.serviceWorker.ready);
   await page.reload();
