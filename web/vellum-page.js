@@ -63,6 +63,31 @@
     due.forEach((id) => timers.has(id) && fire(id));
   }, 0);
 
+  // Dialog units from the dialog's font, measured as the desktop measures them: a
+  // horizontal unit is a quarter of the average letter width, a vertical one an eighth of
+  // the line height; both then times the page's scale.
+  const kDialogFamily = '"Noto Sans CJK JP", "Hiragino Sans", "Yu Gothic UI", "Meiryo", sans-serif';
+  const measure = document.createElement("canvas").getContext("2d");
+  const fontAt = (points) => `${(points * 4) / 3}px ${kDialogFamily}`;
+  function dialogUnits(points) {
+    measure.font = fontAt(points);
+    const letters = Math.round(measure.measureText("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz").width);
+    const m = measure.measureText("Ag");
+    const baseX = Math.max(1, Math.floor((Math.floor(letters / 26) + 1) / 2));
+    const baseY = Math.max(1, Math.round(m.fontBoundingBoxAscent) + Math.round(m.fontBoundingBoxDescent));
+    return { x: (d) => Math.round((d * baseX) / 4) * scale, y: (d) => Math.round((d * baseY) / 8) * scale, line: baseY };
+  }
+  // A one-line text that does not fit its control gets a smaller size, never cut off
+  // (the fonts at hand may be wider than the one the templates were laid out for).
+  function fitText(element, text, room, least) {
+    let points = dialog.points;
+    for (; points > least; points -= 0.5) {
+      measure.font = fontAt(points);
+      if (measure.measureText(text).width * scale <= room) break;
+    }
+    element.style.fontSize = points === dialog.points ? "" : `${(points * 4 * scale) / 3}px`;
+  }
+
   // The open dialog: its events wait here until the program asks for the next one.
   const dialog = {
     events: [], waiting: null,
@@ -108,6 +133,10 @@
       element = document.createElement("button");
       if (style & kDefault) element.dataset.default = "1";
       element.addEventListener("click", () => dialog.post({ kind: 2, index }));
+    } else if (kind === 7) {
+      element = document.createElement("img");
+      element.src = "icon-192.png";
+      element.alt = "";
     } else {
       element = document.createElement("div");
     }
@@ -152,6 +181,8 @@
   function askName(initial) {
     const overlay = document.getElementById("vellum-message");
     const ja = language === "0411";
+    overlay.style.fontSize = 12 * scale + "px";
+    overlay.querySelector(".icon").className = "icon";
     overlay.querySelector(".text").textContent = ja ? "保存するファイル名" : "Save as";
     const buttons = overlay.querySelector(".buttons");
     buttons.textContent = "";
@@ -190,9 +221,13 @@
       timers.delete(id);
     },
     vellumClosed() { canvas.style.opacity = "0.4"; },
-    vellumMessage(text, yesNo) {
+    vellumMessage(text, kind) {
       if (params.get("trace")) console.log("message: " + text);
       const overlay = document.getElementById("vellum-message");
+      overlay.style.fontSize = 12 * scale + "px";
+      const icon = overlay.querySelector(".icon");
+      icon.className = "icon " + ["warning", "question", "information"][kind];
+      icon.textContent = ["!", "?", "i"][kind];
       overlay.querySelector(".text").textContent = text;
       const buttons = overlay.querySelector(".buttons");
       buttons.textContent = "";
@@ -207,25 +242,26 @@
           return b;
         };
         const ja = language === "0411";
-        if (yesNo) { add(ja ? "はい" : "Yes", 1).focus(); add(ja ? "いいえ" : "No", 2); }
+        if (kind === 1) { add(ja ? "はい" : "Yes", 1).focus(); add(ja ? "いいえ" : "No", 2); }
         else add("OK", 0).focus();
         overlay.style.display = "flex";
       });
     },
     // ---- Dialogs: the template's controls placed in dialog units --------------------
-    vellumDialogOpen(id, caption, width, height) {
+    vellumDialogOpen(id, caption, width, height, points) {
       ++modal;
       dialog.events = [];
       dialog.waiting = null;
-      dialog.unitX = 1.5 * Math.max(1, scale);
-      dialog.unitY = 1.625 * Math.max(1, scale);
+      dialog.points = points > 0 ? points : 9;
+      dialog.units = dialogUnits(dialog.points);
       const root = document.getElementById("vellum-dialog");
       root.textContent = "";
       const frame = document.createElement("div");
       frame.className = "frame";
       frame.tabIndex = -1;
       frame.dataset.id = id;
-      frame.style.fontSize = 12 * Math.max(1, scale) + "px";
+      frame.style.fontFamily = kDialogFamily;
+      frame.style.fontSize = `${(dialog.points * 4 * scale) / 3}px`;
       const title = document.createElement("div");
       title.className = "title";
       title.append(caption);
@@ -236,8 +272,8 @@
       title.appendChild(close);
       const body = document.createElement("div");
       body.className = "body";
-      body.style.width = width * dialog.unitX + "px";
-      body.style.height = height * dialog.unitY + "px";
+      body.style.width = dialog.units.x(width) + "px";
+      body.style.height = dialog.units.y(height) + "px";
       frame.append(title, body);
       frame.addEventListener("keyup", (e) => {
         const code = codeOf(e);
@@ -252,24 +288,45 @@
     },
     vellumDialogControl(index, id, kind, x, y, w, h, style, text, checked, visible) {
       let element = dialog.controls[index];
+      const u = dialog.units;
       if (!element) {
         element = makeControl(index, kind, style);
-        element.style.left = x * dialog.unitX + "px";
-        element.style.top = y * dialog.unitY + "px";
-        element.style.width = w * dialog.unitX + "px";
-        element.style.height = h * dialog.unitY + "px";
+        element.style.left = u.x(x) + "px";
+        element.style.top = u.y(y) + "px";
+        // The icon keeps its own size, as on the desktop.
+        element.style.width = (kind === 7 ? 32 * scale : u.x(w)) + "px";
+        element.style.height = (kind === 7 ? 32 * scale : u.y(h)) + "px";
+        // A static of two lines or more wraps; the others keep one line and fit it.
+        element.dataset.wraps = kind === 0 && u.y(h) >= 2 * u.line * scale ? "1" : "";
         dialog.controls[index] = element;
         dialog.body.appendChild(element);
       }
+      const room = u.x(w);
       element.dataset.index = index;
       if (id >= 0) element.dataset.id = id;
       element.style.display = visible ? "" : "none";
       const input = element.querySelector("input") || (element.tagName === "INPUT" ? element : null);
       if (kind === 1) { if (element.value !== text) element.value = text; }
-      else if (kind === 2 || kind === 3) { input.checked = !!checked; element.querySelector("span").textContent = text; }
-      else if (kind === 4) element.querySelector("legend").textContent = text;
-      else if (kind === 6) element.textContent = text;
-      else if (kind === 0) element.textContent = text;
+      else if (kind === 2 || kind === 3) {
+        input.checked = !!checked;
+        element.querySelector("span").textContent = text;
+        fitText(element, text, room - 18 * scale, 6.5);
+      } else if (kind === 4) {
+        element.querySelector("legend").textContent = text;
+        fitText(element.querySelector("legend"), text, room - 8 * scale, 6.5);
+      } else if (kind === 6) {
+        element.textContent = text;
+        fitText(element, text, room - 6 * scale, 6.5);
+        // A narrow button (a key's set button naming its key) gives its text the padding
+        // too, and a smaller font.
+        measure.font = element.style.fontSize ? `${element.style.fontSize} ${kDialogFamily}` : fontAt(dialog.points);
+        const tight = measure.measureText(text).width * (element.style.fontSize ? 1 : scale) > room - 4 * scale;
+        element.classList.toggle("tight", tight);
+        if (tight) fitText(element, text, room - 2 * scale, 5);
+      } else if (kind === 0) {
+        element.textContent = text;
+        if (!element.dataset.wraps) fitText(element, text, room, 6.5);
+      }
     },
     vellumDialogFocus(index) {
       const element = dialog.controls[index];

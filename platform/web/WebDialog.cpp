@@ -9,8 +9,8 @@
 #include "dialogs/Dialog.h"
 #include "platform/web/WebPlatform.h"
 
-EM_JS(void, vellum_js_dialog_open, (int id, const char* caption, int width, int height), {
-    Module.vellumDialogOpen(id, UTF8ToString(caption), width, height);
+EM_JS(void, vellum_js_dialog_open, (int id, const char* caption, int width, int height, int points), {
+    Module.vellumDialogOpen(id, UTF8ToString(caption), width, height, points);
 });
 EM_JS(void, vellum_js_dialog_control,
       (int index, int id, int kind, int x, int y, int w, int h, int style, const char* text, int checked, int visible), {
@@ -71,7 +71,7 @@ public:
 
 int WebPlatform::RunDialog(CDialog& dialog) {
     const DialogTemplate& t = dialog.Template();
-    vellum_js_dialog_open(t.id, dialog.Caption().c_str(), t.width, t.height);
+    vellum_js_dialog_open(t.id, dialog.Caption().c_str(), t.width, t.height, t.pointSize);
     WebDialogHost host(dialog, *this);
     dialog.Attach(&host);
     dialog.OnInitDialog();

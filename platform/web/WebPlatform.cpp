@@ -19,8 +19,9 @@ EM_JS(void, vellum_js_title, (const char* title), { document.title = UTF8ToStrin
 EM_JS(void, vellum_js_set_timer, (int id, int ms), { Module.vellumSetTimer(id, ms); });
 EM_JS(void, vellum_js_kill_timer, (int id), { Module.vellumKillTimer(id); });
 EM_JS(void, vellum_js_closed, (), { Module.vellumClosed(); });
-EM_ASYNC_JS(int, vellum_js_message, (const char* text, int yesNo), {
-    return await Module.vellumMessage(UTF8ToString(text), yesNo != 0);
+// kind: 0 a warning (OK), 1 a question (Yes, No), 2 information (OK), as the desktop's icons.
+EM_ASYNC_JS(int, vellum_js_message, (const char* text, int kind), {
+    return await Module.vellumMessage(UTF8ToString(text), kind);
 });
 // The chooser: a name in and out, the chosen file written into the program's folder of
 // pictures (a PNG or JPEG decoded by the browser and written as a BMP). 0 when cancelled.
@@ -98,7 +99,7 @@ WebPlatform::WebPlatform(int w, int h, std::string language) : width(w), height(
 
 MsgAnswer WebPlatform::ShowMessage(int, const std::string& text, MsgButtons buttons) {
     const bool yesNo = buttons == MsgButtons::YesNo;
-    const int answer = vellum_js_message(text.c_str(), yesNo ? 1 : 0);
+    const int answer = vellum_js_message(text.c_str(), yesNo ? 1 : 0);  // OK alone: a warning
     if (!yesNo) return MsgAnswer::Ok;
     return answer == 1 ? MsgAnswer::Yes : MsgAnswer::No;
 }
@@ -167,7 +168,7 @@ int WebPlatform::PlatformFileDialog(int mode, OpenFileName& request) {
 void WebPlatform::ShowInformation(int id, const std::string& text) {
     // A file was written: the user gets it before being told so.
     vellum_js_deliver();
-    ShowMessage(id, text, MsgButtons::Ok);
+    vellum_js_message(text.c_str(), 2);
 }
 
 void* WebPlatform::LoadLibrary(const std::string& name) {
