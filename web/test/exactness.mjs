@@ -1,4 +1,5 @@
 // The page draws exactly as the headless driver: one session of pointer events at scale 1
+// (mouse strokes and taps, a dialog, zoom, a hand drag, a pen with coalesced points)
 // against the same session as a scenario script; the canvas and `dump window` must be the
 // same bytes.  node exactness.mjs SITE_FOLDER SCENARIO_DRIVER
 import { chromium } from "playwright-core";
@@ -32,11 +33,27 @@ const coloured = [[40, 200], [60, 205], [80, 214], [100, 230]];
 script += `down ${coloured[0][0]} ${coloured[0][1]}\n`;
 for (const [x, y] of coloured.slice(1)) script += `move ${x} ${y}\n`;
 script += `up 100 230\n`;
+// At zoom 2, a pen stroke whose moves carry coalesced points between quarter pixels:
+// the buffered high-resolution points (used at zoom 1 and 2).
+const penMoves = [];
+for (let k = 1; k <= 6; ++k)
+  penMoves.push([[120 + 5 * k - 2.25, 200 + 3 * k - 1.5], [120 + 5 * k - 1.5, 200 + 3 * k - 0.75], [120 + 5 * k + 0.25, 200 + 3 * k + 0.5]]);
+const penEnd = penMoves[penMoves.length - 1][2];
+const penScript = () => {
+  let t = "down 120 200\n";
+  for (const list of penMoves) {
+    t += "points " + list.map(([x, y]) => `${Math.floor(4 * x)} ${Math.floor(4 * y)}`).join(" ") + "\n";
+    const [x, y] = list[list.length - 1];
+    t += `move ${Math.floor(x)} ${Math.floor(y)}\n`;
+  }
+  return t + `up ${Math.floor(penEnd[0])} ${Math.floor(penEnd[1])}\n`;
+};
 // Then zoomed: the status bar's zoom (one level a tap), a stroke at zoom 2, hand mode on,
 // a drag that scrolls, hand mode off, zoom 4 and a last stroke.
 const zoomed = [
   ["tap", 170, 10],
   ["stroke", [[100, 120], [108, 126], [118, 130], [131, 133]]],
+  ["pen"],
   ["tap", 190, 10],
   ["stroke", [[160, 250], [150, 240], [132, 226], [110, 212], [96, 200]]],
   ["tap", 190, 10],
@@ -48,7 +65,7 @@ const stroke = (s) => {
   for (const [x, y] of s.slice(1)) t += `move ${x} ${y}\n`;
   return t + `up ${s[s.length - 1][0]} ${s[s.length - 1][1]}\n`;
 };
-for (const [kind, ...a] of zoomed) script += kind === "tap" ? `up ${a[0]} ${a[1]}\n` : stroke(a[0]);
+for (const [kind, ...a] of zoomed) script += kind === "tap" ? `up ${a[0]} ${a[1]}\n` : kind === "pen" ? penScript() : stroke(a[0]);
 script += `dump window ${work}/window.bmp\n`;
 fs.writeFileSync(`${work}/session.scn`, script);
 execFileSync(driver, [`${work}/session.scn`], { stdio: "ignore" });
@@ -93,8 +110,22 @@ try {
   await page.mouse.down();
   for (const [x, y] of coloured.slice(1)) await page.mouse.move(x, y);
   await page.mouse.up();
+  const penStroke = () => page.evaluate(([moves, end]) => {
+    const c = document.getElementById("vellum-screen");
+    const r = c.getBoundingClientRect();
+    const pen = (type, x, y, extra = {}) => new PointerEvent(type, {
+      pointerId: 7, pointerType: "pen", isPrimary: true, bubbles: true, cancelable: true, clientX: r.left + x,
+      clientY: r.top + y, button: type === "pointermove" ? -1 : 0, buttons: type === "pointerup" ? 0 : 1, pressure: 0.5, ...extra });
+    c.dispatchEvent(pen("pointerdown", 120, 200));
+    for (const list of moves) {
+      const [x, y] = list[list.length - 1];
+      c.dispatchEvent(pen("pointermove", x, y, { coalescedEvents: list.map(([cx, cy]) => pen("pointermove", cx, cy)) }));
+    }
+    c.dispatchEvent(pen("pointerup", end[0], end[1]));
+  }, [penMoves, penEnd]);
   for (const [kind, ...a] of zoomed) {
     if (kind === "tap") { await tap(a[0], a[1]); continue; }
+    if (kind === "pen") { await penStroke(); continue; }
     const s = a[0];
     await page.mouse.move(s[0][0], s[0][1]);
     await page.mouse.down();

@@ -31,13 +31,13 @@ async function ready(page) {
   }
   return false;
 }
-// Synthetic touches: pointer events as a finger sends them.
-const touch = (page, type, id, x, y) => page.evaluate(([type, id, x, y]) => {
+// Synthetic touches: pointer events as a finger (or a pen) sends them.
+const touch = (page, type, id, x, y, kind = "touch") => page.evaluate(([type, id, x, y, kind]) => {
   const c = document.getElementById("vellum-screen");
   const r = c.getBoundingClientRect();
-  c.dispatchEvent(new PointerEvent(type, { pointerId: id, pointerType: "touch", isPrimary: id === 11, bubbles: true,
+  c.dispatchEvent(new PointerEvent(type, { pointerId: id, pointerType: kind, isPrimary: id === 11 || kind === "pen", bubbles: true,
                                            clientX: r.left + x, clientY: r.top + y, button: 0, buttons: type === "pointerup" ? 0 : 1 }));
-}, [type, id, x, y]);
+}, [type, id, x, y, kind]);
 try {
   const context = await browser.newContext({ viewport: { width: 240, height: 320 } });
   const page = await context.newPage();
@@ -64,6 +64,18 @@ try {
   await page.waitForTimeout(100);
   if ((await ink(page)) !== drawn) fail("a three-finger tap did not redo the stroke");
   else console.log("a finger draws; two fingers undo, three redo");
+  // A pen draws; from then on a finger (the palm under the hand) does not.
+  await touch(page, "pointerdown", 3, 40, 250, "pen");
+  for (let k = 1; k <= 8; ++k) await touch(page, "pointermove", 3, 40 + 12 * k, 250 - 4 * k, "pen");
+  await touch(page, "pointerup", 3, 136, 218, "pen");
+  const penned = await ink(page);
+  if (penned <= drawn) fail("the pen drew nothing");
+  await touch(page, "pointerdown", 11, 50, 290);
+  for (let k = 1; k <= 8; ++k) await touch(page, "pointermove", 11, 50 + 12 * k, 290);
+  await touch(page, "pointerup", 11, 146, 290);
+  await page.waitForTimeout(200);
+  if ((await ink(page)) !== penned) fail("a finger drew after the pen had been used");
+  else console.log("a pen draws; after it the palm is ignored");
 
   // Input in the instant after an answer waits for the program instead of being lost:
   // the About box closed and a stroke drawn in the same task give the same picture as the
