@@ -73,7 +73,7 @@ bench: build
 BENCH_ROUNDS ?= 5
 bench-web: web
 	cd web/test && { [ -d node_modules/playwright-core ] || npm ci --no-audit --no-fund > /dev/null; } && \
-	  node bench.mjs $(abspath $(WEB_BUILD))/bench $(abspath $(BUILD))/bin/bench_stroke $(BENCH_ROUNDS)
+	  node bench.mjs $(abspath $(WEB_BUILD)) $(abspath $(BUILD))/bin/bench_stroke $(BENCH_ROUNDS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)

@@ -431,7 +431,12 @@
       await new Promise((resolve) => Module.FS.syncfs(true, () => resolve()));
       const ok = Module.ccall("vellum_start", "number", ["number", "number", "string"], [width, height, language],
                               { async: true });
-      Promise.resolve(ok).then(() => { started = true; canvas.setAttribute("data-ready", ""); canvas.focus(); });
+      Promise.resolve(ok).then(() => {
+        started = true;
+        canvas.setAttribute("data-ready", "");
+        performance.mark("vellum-ready");  // the first screen is on the canvas
+        canvas.focus();
+      });
     },
   };
 
