@@ -123,21 +123,25 @@ try {
   // Every dialog's texts fit their controls in both languages, at scale 1 and on the
   // tablet: nothing cut off, nothing wrapped onto a line that is not there.
   for (const lang of ["0411", "0409"]) for (const s of [1, 2]) {
-    for (const [name, taps] of [["about", [[50, 10], [200, 155]]], ["colour entry", [[50, 10], [20, 90], [140, 130]]],
-                                 ["stylus", [[50, 10], [20, 70], [140, 130]]], ["keys", [[50, 10], [20, 130], [140, 110]]]]) {
-      const ctx = await browser.newContext({ viewport: { width: 240 * s, height: 320 * s } });
-      const p = await ctx.newPage();
-      await p.goto(base + `?screen=240x320&scale=${s}&lang=${lang}`);
-      if (!(await ready(p))) fail("the page did not start");
-      for (const [x, y] of taps) { await p.mouse.move(x * s, y * s); await p.mouse.down(); await p.mouse.up(); }
+    const ctx = await browser.newContext({ viewport: { width: 240 * s, height: 320 * s } });
+    const p = await ctx.newPage();
+    await p.goto(base + `?screen=240x320&scale=${s}&lang=${lang}`);
+    if (!(await ready(p))) fail("the page did not start");
+    const tap = async (x, y) => { await p.mouse.move(x * s, y * s); await p.mouse.down(); await p.mouse.up(); };
+    await tap(50, 10);  // the panel, on its file page
+    for (const [name, taps] of [["about", [[200, 155]]], ["colour entry", [[20, 90], [140, 130]]],
+                                 ["stylus", [[20, 70], [140, 130]]], ["keys", [[20, 130], [140, 110]]]]) {
+      for (const [x, y] of taps) await tap(x, y);
       await p.waitForSelector("#vellum-dialog .frame", { timeout: 5000 });
       const cut = await p.evaluate(() => [...document.querySelectorAll(
         "#vellum-dialog .body > div:not(.spin):not([data-wraps='1']), #vellum-dialog label, #vellum-dialog .body > button, #vellum-dialog legend")]
         .filter((e) => e.textContent && (e.scrollWidth > e.clientWidth + 1 || e.scrollHeight > e.clientHeight + 1))
         .map((e) => e.textContent));
       if (cut.length) fail(`the ${name} dialog (${lang}, scale ${s}) cuts or wraps: ${cut.join(", ")}`);
-      await ctx.close();
+      await p.locator("#vellum-dialog .close").click();
+      await p.waitForSelector("#vellum-dialog .frame", { state: "detached" });
     }
+    await ctx.close();
   }
 
   // Offline: once the worker keeps the files, the page starts without the network.
