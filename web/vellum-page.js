@@ -208,8 +208,9 @@
   }
 
   window.Module = {
-    vellumPut(rgba, x, y, w, h) {
-      context.putImageData(new ImageData(new Uint8ClampedArray(rgba), w, h), x, y);
+    // The program's image of the whole canvas, seen in place; only (x, y, w, h) is put.
+    vellumPut(rgba, width, height, x, y, w, h) {
+      context.putImageData(new ImageData(rgba, width, height), 0, 0, x, y, w, h);
     },
     vellumSetTimer(id, ms) {
       if (params.get("trace")) console.log("timer " + id + " " + ms);

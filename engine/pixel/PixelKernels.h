@@ -50,6 +50,8 @@ void HoldColourRect(PixelSurface& colour, int x, int y, int w, int h, const Pixe
                     int sx, int sy, uint8_t red, uint8_t green, uint8_t blue);
 void ExpandRectRgb32(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
                      int x, int y, int w, int h, int scale);
+void ExpandRectRgba(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
+                    int x, int y, int w, int h, int scale);
 
 namespace {
 // A surface has pixels only when its bytes are there and cover its size.

@@ -434,7 +434,8 @@ namespace impl = vellum;
 #endif
 constexpr PixelOps kOps = {impl::BlendRect,     impl::CopyRectRop,    impl::WashOutRect,
                            impl::FillRectWhite, impl::FillRectBlack,  impl::FillRectColour,
-                           impl::ZoomCopyRect,  impl::HoldColourRect, impl::ExpandRectRgb32};
+                           impl::ZoomCopyRect,  impl::HoldColourRect, impl::ExpandRectRgb32,
+                           impl::ExpandRectRgba};
 }  // namespace
 
 #if defined(VELLUM_PIXEL_PORTABLE)

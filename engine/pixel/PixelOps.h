@@ -58,6 +58,9 @@ void ZoomCopyRect(PixelSurface& dst, int x, int y, int w, int h,
 constexpr int kMaxExpandScale = 16;
 void ExpandRectRgb32(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
                      int x, int y, int w, int h, int scale);
+// The same in the byte order red, green, blue, 255 (a browser canvas's image data).
+void ExpandRectRgba(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
+                    int x, int y, int w, int h, int scale);
 
 // The operations as one table, which the drawing code is handed by reference, so that a
 // benchmark or a test can run the same stroke through another implementation.
@@ -78,6 +81,8 @@ struct PixelOps {
                            uint8_t green, uint8_t blue);
     void (*expandRectRgb32)(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight,
                             const PixelSurface& src, int x, int y, int w, int h, int scale);
+    void (*expandRectRgba)(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight,
+                           const PixelSurface& src, int x, int y, int w, int h, int scale);
 };
 
 // The program's operations (the functions above).

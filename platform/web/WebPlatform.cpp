@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "engine/pixel/PixelOps.h"
 #include "imageio/formats/ChooserRules.h"
 #include "platform/common/RecoveryFolder.h"
 #include "resources/ModuleAbi.h"
@@ -12,8 +13,8 @@ extern "C" const VellumResourceModule* VellumResources(void);
 
 // ---- The page's side -----------------------------------------------------------------------
 
-EM_JS(void, vellum_js_put, (const uint8_t* rgba, int x, int y, int w, int h), {
-    Module.vellumPut(HEAPU8.subarray(rgba, rgba + w * h * 4), x, y, w, h);
+EM_JS(void, vellum_js_put, (const uint8_t* rgba, int width, int height, int x, int y, int w, int h), {
+    Module.vellumPut(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height, x, y, w, h);
 });
 EM_JS(void, vellum_js_title, (const char* title), { document.title = UTF8ToString(title); });
 EM_JS(void, vellum_js_set_timer, (int id, int ms), { Module.vellumSetTimer(id, ms); });
@@ -135,19 +136,10 @@ void WebPlatform::PresentRect(const PixelSurface& screen, int x, int y, int w, i
     if (y1 > screen.height) y1 = screen.height;
     if (y1 > height) y1 = height;
     if (x0 >= x1 || y0 >= y1) return;
-    const int cw = x1 - x0, ch = y1 - y0;
-    rgba.resize(size_t(cw) * ch * 4);
-    uint8_t* d = rgba.data();
-    for (int row = y0; row < y1; ++row) {
-        const uint8_t* s = screen.At(x0, row);  // blue, green, red
-        for (int col = 0; col < cw; ++col, s += 3, d += 4) {
-            d[0] = s[2];
-            d[1] = s[1];
-            d[2] = s[0];
-            d[3] = 255;
-        }
-    }
-    vellum_js_put(rgba.data(), x0, y0, cw, ch);
+    // The canvas's image data is kept whole; the page puts only the rectangle of it.
+    rgba.resize(size_t(width) * size_t(height) * 4);
+    FastPixelOps().expandRectRgba(rgba.data(), int64_t(width) * 4, width, height, screen, x0, y0, x1 - x0, y1 - y0, 1);
+    vellum_js_put(rgba.data(), width, height, x0, y0, x1 - x0, y1 - y0);
 }
 
 int WebPlatform::PlatformFileDialog(int mode, OpenFileName& request) {

@@ -50,7 +50,7 @@ private:
     int width;
     int height;
     std::string languageId;
-    std::vector<uint8_t> rgba;  // one presented rectangle as the canvas takes it
+    std::vector<uint8_t> rgba;  // the canvas as its image data takes it, red first
     std::unique_ptr<RecoveryStore> recovery;
 };
 

@@ -155,8 +155,9 @@ void RefHoldColourRect(PixelSurface& colour, int x, int y, int w, int h,
     });
 }
 
-void RefExpandRectRgb32(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
-                        int x, int y, int w, int h, int scale) {
+namespace {
+void RefExpand(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src, int x, int y,
+               int w, int h, int scale, bool redFirst) {
     if (!dst || scale < 1 || scale > kMaxExpandScale || !src.bytes) return;
     for (int64_t wy = 0; wy < dstHeight; ++wy)
         for (int64_t wx = 0; wx < dstWidth; ++wx) {
@@ -167,17 +168,29 @@ void RefExpandRectRgb32(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHe
             if ((sx + 1) * scale > dstWidth || (sy + 1) * scale > dstHeight) continue;
             const uint8_t* p = src.At(int(sx), int(sy));
             uint8_t* d = dst + wy * dstStride + wx * 4;
-            d[0] = p[0];
+            d[0] = redFirst ? p[2] : p[0];
             d[1] = p[1];
-            d[2] = p[2];
+            d[2] = redFirst ? p[0] : p[2];
             d[3] = 255;
         }
+}
+}  // namespace
+
+void RefExpandRectRgb32(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
+                        int x, int y, int w, int h, int scale) {
+    RefExpand(dst, dstStride, dstWidth, dstHeight, src, x, y, w, h, scale, false);
+}
+
+void RefExpandRectRgba(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
+                       int x, int y, int w, int h, int scale) {
+    RefExpand(dst, dstStride, dstWidth, dstHeight, src, x, y, w, h, scale, true);
 }
 
 const PixelOps& ReferencePixelOps() {
     static const PixelOps ops = {RefBlendRect,     RefCopyRectRop,    RefWashOutRect,
                                  RefFillRectWhite, RefFillRectBlack,  RefFillRectColour,
-                                 RefZoomCopyRect,  RefHoldColourRect, RefExpandRectRgb32};
+                                 RefZoomCopyRect,  RefHoldColourRect, RefExpandRectRgb32,
+                                 RefExpandRectRgba};
     return ops;
 }
 

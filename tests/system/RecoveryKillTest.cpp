@@ -175,7 +175,9 @@ TEST_P(RecoveryKillTest, TheLastCompletedStepComesBackByteForByte) {
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(dir + "/restore.out");
     const std::string transcript = ReadFile(dir + "/restore.out");
     const std::string expected = ReadFile(dir + "/expected.bmp"), restored = ReadFile(dir + "/restored.bmp");
-    if (expectOffer) EXPECT_NE(transcript.find("msgbox 61220"), std::string::npos) << "seed " << seed;
+    if (expectOffer) {
+        EXPECT_NE(transcript.find("msgbox 61220"), std::string::npos) << "seed " << seed;
+    }
     if (transcript.find("msgbox 61220") == std::string::npos) {
         // Nothing unsaved to offer: the session had no step since its last base.
         EXPECT_EQ(transcript.find("-> yes"), std::string::npos);

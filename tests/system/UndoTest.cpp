@@ -338,6 +338,7 @@ TEST_F(UndoTest, UndoRefreshesTheStrokesBoxAndTheBarAsItChanges) {
     platform.Forget();
     view->Redo();
     EXPECT_EQ(view->viewOriginX, ox);
+    EXPECT_EQ(view->viewOriginY, oy);
     EXPECT_EQ(view->zoomFactor, 2);
     ASSERT_FALSE(platform.presents.empty());
     EXPECT_EQ(platform.presents[0].x, (first.x - ox) * 2);
