@@ -18,9 +18,11 @@
     scale = Math.max(Math.ceil(window.innerWidth / 5 / kStrip), fingers ? 2 : 1);
     scale = Math.max(1, Math.min(scale, Math.floor(window.innerWidth / kStrip)));
   }
-  let width = Math.floor(window.innerWidth / scale), height = Math.floor(window.innerHeight / scale);
+  // The width a multiple of 8, as the program's canvas is: the page's own rounded down so
+  // that it fits, an asked one rounded up as the program would round it.
+  let width = Math.floor(window.innerWidth / scale / 8) * 8, height = Math.floor(window.innerHeight / scale);
   const asked = /^(\d+)x(\d+)$/.exec(params.get("screen") || "");
-  if (asked) { width = parseInt(asked[1], 10); height = parseInt(asked[2], 10); }
+  if (asked) { width = Math.ceil(parseInt(asked[1], 10) / 8) * 8; height = parseInt(asked[2], 10); }
   width = Math.max(kStrip, Math.min(8192, width));
   height = Math.max(160, Math.min(8192, height));
   canvas.width = width;
