@@ -1,5 +1,6 @@
 // The page draws exactly as the headless driver: one session of pointer events at scale 1
-// (mouse strokes and taps, a dialog, zoom, a hand drag, a pen with coalesced points)
+// (mouse strokes and taps, a dialog, zoom, a hand drag, a pen with coalesced points, keys,
+// the wheel, a Space drag)
 // against the same session as a scenario script; the canvas and `dump window` must be the
 // same bytes.  node exactness.mjs SITE_FOLDER SCENARIO_DRIVER
 import { chromium } from "playwright-core";
@@ -59,13 +60,32 @@ const zoomed = [
   ["tap", 190, 10],
   ["tap", 170, 10],
   ["stroke", [[60, 150], [66, 160], [75, 172], [90, 181]]],
+  // Keys and the wheel: E for the eraser and a stroke with it, E again, Ctrl+Z takes the
+  // erasing back; a wheel notch down zooms out at the pointer; Space held with a drag pans.
+  ["key", "KeyE", 69],
+  ["stroke", [[50, 160], [70, 170], [95, 178], [120, 190]]],
+  ["key", "KeyE", 69],
+  ["ctrl", "KeyZ", 90],
+  ["wheel", 120, 200],
+  ["space", [[150, 220], [140, 210], [120, 196], [100, 180]]],
+  ["stroke", [[40, 240], [60, 236], [85, 230], [110, 228]]],
 ];
 const stroke = (s) => {
   let t = `down ${s[0][0]} ${s[0][1]}\n`;
   for (const [x, y] of s.slice(1)) t += `move ${x} ${y}\n`;
   return t + `up ${s[s.length - 1][0]} ${s[s.length - 1][1]}\n`;
 };
-for (const [kind, ...a] of zoomed) script += kind === "tap" ? `up ${a[0]} ${a[1]}\n` : kind === "pen" ? penScript() : stroke(a[0]);
+// The page sends every key as it comes, the Control key itself too (with ctrl held).
+const keyScript = (kind, a) => {
+  if (kind === "tap") return `up ${a[0]} ${a[1]}\n`;
+  if (kind === "pen") return penScript();
+  if (kind === "key") return `keydown ${a[1]}\nkeyup ${a[1]}\n`;
+  if (kind === "ctrl") return `keydown 17 ctrl\nkeydown ${a[1]} ctrl\nkeyup ${a[1]} ctrl\nkeyup 17\n`;
+  if (kind === "wheel") return `wheel ${a[0]} ${a[1]} -1\n`;
+  if (kind === "space") return `keydown 32\n${stroke(a[0])}keyup 32\n`;
+  return stroke(a[0]);
+};
+for (const [kind, ...a] of zoomed) script += keyScript(kind, a);
 script += `dump window ${work}/window.bmp\n`;
 fs.writeFileSync(`${work}/session.scn`, script);
 execFileSync(driver, [`${work}/session.scn`], { stdio: "ignore" });
@@ -126,12 +146,18 @@ try {
   for (const [kind, ...a] of zoomed) {
     if (kind === "tap") { await tap(a[0], a[1]); continue; }
     if (kind === "pen") { await penStroke(); continue; }
+    if (kind === "key") { await page.keyboard.press(a[0]); continue; }
+    if (kind === "ctrl") { await page.keyboard.press("Control+" + a[0]); continue; }
+    if (kind === "wheel") { await page.mouse.move(a[0], a[1]); await page.mouse.wheel(0, 100); continue; }
+    if (kind === "space") await page.keyboard.down("Space");
     const s = a[0];
     await page.mouse.move(s[0][0], s[0][1]);
     await page.mouse.down();
     for (const [x, y] of s.slice(1)) await page.mouse.move(x, y);
     await page.mouse.up();
+    if (kind === "space") await page.keyboard.up("Space");
   }
+  await page.waitForTimeout(100);  // the wheel's event comes by itself
   const shown = Buffer.from(await page.evaluate(() => {
     const c = document.getElementById("vellum-screen");
     return Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data);
