@@ -8,82 +8,58 @@
 
 namespace vellum {
 
-bool ReadWholeFile(const std::string& path, size_t minSize, int64_t maxSize,
-                   std::unique_ptr<uint8_t[]>& bytes, size_t& size) {
-    // Non-blocking so that a pipe or device named like a picture cannot hang the open.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < int64_t(minSize) ||
-        st.st_size > maxSize) {
-        close(fd);
-        return false;
+namespace {
+// Closes the descriptor on every way out.
+struct Descriptor {
+    explicit Descriptor(int f) : fd(f) {}
+    ~Descriptor() {
+        if (fd >= 0) close(fd);
     }
-    const size_t wanted = size_t(st.st_size);
-    bytes.reset(new (std::nothrow) uint8_t[wanted ? wanted : 1]);
-    if (!bytes) {
-        close(fd);
-        return false;
-    }
-    size_t got = 0;
-    while (got < wanted) {
-        const ssize_t n = read(fd, bytes.get() + got, wanted - got);
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int fd;
+};
+
+// Up to room bytes from offset on; fewer when the file ends (or shrank while we read it).
+bool ReadAt(int fd, uint8_t* into, size_t room, size_t& got) {
+    got = 0;
+    while (got < room) {
+        const ssize_t n = pread(fd, into + got, room - got, off_t(got));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            close(fd);
-            return false;
-        }
-        if (n == 0) break;  // the file shrank while we read it
+        if (n < 0) return false;
+        if (n == 0) break;
         got += size_t(n);
     }
-    close(fd);
-    size = got;
     return true;
+}
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, size_t minSize, int64_t maxSize,
+                   std::unique_ptr<uint8_t[]>& bytes, size_t& size) {
+    return ReadFileAsNeeded(path, minSize, maxSize, nullptr, bytes, size);
 }
 
 bool ReadFileAsNeeded(const std::string& path, size_t minSize, int64_t maxSize, NeededBytes needed,
                       std::unique_ptr<uint8_t[]>& bytes, size_t& size) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return false;
+    // Non-blocking so that a pipe or device named like a picture cannot hang the open.
+    const Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.fd < 0) return false;
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < int64_t(minSize) ||
-        st.st_size > maxSize) {
-        close(fd);
+    if (fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < int64_t(minSize) || st.st_size > maxSize)
         return false;
+    uint64_t wanted = uint64_t(st.st_size);
+    if (needed) {
+        // The header says how much of the file the picture takes.
+        uint8_t head[64];
+        size_t headSize = 0;
+        ReadAt(file.fd, head, sizeof head, headSize);
+        wanted = needed(head, headSize, uint64_t(st.st_size));
+        if (wanted == 0) return false;
+        if (wanted > uint64_t(st.st_size)) wanted = uint64_t(st.st_size);
     }
-    uint8_t head[64];
-    size_t headSize = 0;
-    while (headSize < sizeof head) {
-        const ssize_t n = pread(fd, head + headSize, sizeof head - headSize, off_t(headSize));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        headSize += size_t(n);
-    }
-    uint64_t wanted = needed ? needed(head, headSize, uint64_t(st.st_size)) : uint64_t(st.st_size);
-    if (wanted == 0) {
-        close(fd);
-        return false;
-    }
-    if (wanted > uint64_t(st.st_size)) wanted = uint64_t(st.st_size);
     bytes.reset(new (std::nothrow) uint8_t[wanted ? size_t(wanted) : 1]);
-    if (!bytes) {
-        close(fd);
-        return false;
-    }
-    size_t got = 0;
-    while (got < wanted) {
-        const ssize_t n = pread(fd, bytes.get() + got, size_t(wanted) - got, off_t(got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            close(fd);
-            return false;
-        }
-        if (n == 0) break;
-        got += size_t(n);
-    }
-    close(fd);
-    size = got;
-    return true;
+    if (!bytes) return false;
+    return ReadAt(file.fd, bytes.get(), size_t(wanted), size);
 }
 
 }  // namespace vellum
