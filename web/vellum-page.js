@@ -180,7 +180,10 @@
       }
     return out;
   }
-  function askName(initial) {
+  // The filter a typed name asks for: its extension picks the filter that keeps it (the
+  // first makes ".bmp", the second ".jpg"); otherwise the one shown stays.
+  const filterOfName = (name, shown) => (/\.jpg$/i.test(name) ? 2 : /\.bmp$/i.test(name) ? 1 : shown);
+  function askName(initial, filters, filterIndex) {
     const overlay = document.getElementById("vellum-message");
     const ja = language === "0411";
     overlay.style.fontSize = 12 * scale + "px";
@@ -192,14 +195,23 @@
     field.type = "text";
     field.value = initial;
     field.className = "name";
-    field.style.cssText = "display:block;width:100%;margin-top:8px;font:inherit";
-    buttons.appendChild(field);
+    field.style.cssText = "display:block;width:100%;margin-top:8px;font:inherit;box-sizing:border-box";
+    const kind = document.createElement("select");
+    kind.className = "filter";
+    kind.style.cssText = "display:block;width:100%;margin:8px 0;font:inherit";
+    filters.forEach((f) => kind.appendChild(new Option(f)));
+    kind.selectedIndex = Math.max(0, Math.min(filters.length, filterIndex) - 1);
+    field.addEventListener("input", () => {
+      const f = filterOfName(field.value.trim(), kind.selectedIndex + 1);
+      if (f <= filters.length) kind.selectedIndex = f - 1;
+    });
+    buttons.append(field, kind);
     return new Promise((resolve) => {
-      const end = (name) => { overlay.style.display = "none"; resolve(name); };
+      const end = (result) => { overlay.style.display = "none"; resolve(result); };
       const ok = document.createElement("button"), cancel = document.createElement("button");
       ok.textContent = "OK";
       cancel.textContent = ja ? "キャンセル" : "Cancel";
-      ok.onclick = () => end(field.value.trim() ? safeName(field.value.trim()) : null);
+      ok.onclick = () => end(field.value.trim() ? { name: safeName(field.value.trim()), filter: kind.selectedIndex + 1 } : null);
       cancel.onclick = () => end(null);
       field.addEventListener("keydown", (e) => { if (e.key === "Enter") ok.click(); });
       buttons.append(ok, cancel);
@@ -376,20 +388,21 @@
         input.click();
       });
     },
-    async vellumChooseSave(initial) {
+    async vellumChooseSave(initial, filters, filterIndex) {
       const usePicker = window.showSaveFilePicker && params.get("savepicker") !== "0";
       ++modal;
       try {
         if (usePicker) {
           try {
             saveHandle = await window.showSaveFilePicker({ suggestedName: initial.includes(".") ? initial : initial + ".bmp" });
-            return safeName(saveHandle.name);
+            const f = filterOfName(saveHandle.name, filterIndex);
+            return { name: safeName(saveHandle.name), filter: f <= filters.length ? f : filterIndex };
           } catch (e) {
             return null;  // cancelled
           }
         }
         saveHandle = null;
-        return await askName(initial);
+        return await askName(initial, filters, filterIndex);
       } finally {
         modalEnded();
       }

@@ -26,8 +26,17 @@ EM_ASYNC_JS(int, vellum_js_message, (const char* text, int kind), {
 });
 // The chooser: a name in and out, the chosen file written into the program's folder of
 // pictures (a PNG or JPEG decoded by the browser and written as a BMP). 0 when cancelled.
-EM_ASYNC_JS(int, vellum_js_choose, (int save, const char* initial, char* chosen, int room), {
-    const name = await (save ? Module.vellumChooseSave(UTF8ToString(initial)) : Module.vellumChooseOpen());
+// Saving, the filters' names (one a line) go in and the chosen filter (1-based) comes out.
+EM_ASYNC_JS(int, vellum_js_choose, (int save, const char* initial, const char* filters, int* filterIndex, char* chosen,
+                                    int room), {
+    let name = null;
+    if (save) {
+        const result = await Module.vellumChooseSave(UTF8ToString(initial), UTF8ToString(filters).split("\n"),
+                                                     HEAP32[filterIndex >> 2]);
+        if (result) { name = result.name; HEAP32[filterIndex >> 2] = result.filter; }
+    } else {
+        name = await Module.vellumChooseOpen();
+    }
     if (!name) return 0;
     stringToUTF8(name, chosen, room);
     return 1;
@@ -148,8 +157,21 @@ int WebPlatform::PlatformFileDialog(int mode, OpenFileName& request) {
     std::string initial = Utf16ToUtf8(std::u16string(request.file));
     const size_t slash = initial.rfind('/');
     if (slash != std::string::npos) initial.erase(0, slash + 1);
+    // The filters' display names: the first string of each pair, up to the empty one.
+    std::string filters;
+    for (const char16_t* f = request.filter; f && *f;) {
+        std::u16string display(f);
+        f += display.size() + 1;
+        if (!*f) break;  // a name without its pattern ends the list
+        f += std::u16string(f).size() + 1;
+        if (!filters.empty()) filters += '\n';
+        filters += Utf16ToUtf8(display);
+    }
     char chosen[1024] = {};
-    if (!vellum_js_choose(mode == 1 ? 1 : 0, initial.c_str(), chosen, int(sizeof chosen))) return 0;
+    int filterIndex = int(request.filterIndex);
+    if (!vellum_js_choose(mode == 1 ? 1 : 0, initial.c_str(), filters.c_str(), &filterIndex, chosen, int(sizeof chosen)))
+        return 0;
+    if (mode == 1) request.filterIndex = uint32_t(filterIndex);
     const std::u16string path = Utf8ToUtf16(PicturesDir() + chosen);
     if (path.size() >= request.maxFile) return 0;
     std::memcpy(request.file, path.data(), path.size() * sizeof(char16_t));

@@ -105,6 +105,28 @@ try {
     fail("the saved BMP differs from the driver's");
   else console.log("Save hands over the driver's BMP byte for byte");
 
+  // Save As with a .jpg name: the browser's encoder at the stored quality (level 10, 100 %)
+  // over the same picture, byte for byte what the page's own canvas gives at that quality.
+  const jpegDownload = page.waitForEvent("download");
+  await page.keyboard.press("Control+Shift+KeyS");
+  await page.locator("#vellum-message input.name").fill("gradient.jpg");
+  await page.locator("#vellum-message button", { hasText: "OK" }).click();
+  const jpeg = await jpegDownload;
+  await jpeg.saveAs(`${work}/saved-by-page.jpg`);
+  await answer(page, "OK");
+  const jpegBytes = fs.readFileSync(`${work}/saved-by-page.jpg`);
+  const picked = rgbaOfBmp(`${driverDir}/gradient.bmp`), bmpHead = fs.readFileSync(`${driverDir}/gradient.bmp`);
+  const expectedJpeg = Buffer.from(await page.evaluate(async ([rgba, w, h]) => {
+    const c = document.createElement("canvas");
+    c.width = w; c.height = h;
+    c.getContext("2d").putImageData(new ImageData(new Uint8ClampedArray(rgba), w, h), 0, 0);
+    const blob = await new Promise((resolve) => c.toBlob(resolve, "image/jpeg", 1));
+    return Array.from(new Uint8Array(await blob.arrayBuffer()));
+  }, [Array.from(picked), bmpHead.readInt32LE(18), bmpHead.readInt32LE(22)]));
+  if (jpeg.suggestedFilename() !== "gradient.jpg") fail(`the JPEG download is named ${jpeg.suggestedFilename()}`);
+  else if (!jpegBytes.equals(expectedJpeg)) fail(`the saved JPEG (${jpegBytes.length} bytes) is not the browser's encoding of the picture (${expectedJpeg.length})`);
+  else console.log("Save As a .jpg hands over the browser's JPEG of the picture at the stored quality");
+
   chooser = page.waitForEvent("filechooser");
   await page.keyboard.press("Control+KeyO");
   await (await chooser).setFiles(png);
