@@ -1,6 +1,7 @@
 // Files in the page against the headless driver: Open of a BMP and of a PNG (decoded by the
 // browser, fitted with the same questions) gives the driver's canvas; Save hands over a BMP
-// byte for byte the driver's; settings written at the end survive a reload.
+// byte for byte the driver's; Save As with a .jpg name hands over the browser's JPEG of the
+// same picture at the stored quality.
 //   node files.mjs SITE_FOLDER SCENARIO_DRIVER SOURCE_FOLDER
 import { chromium } from "playwright-core";
 import { execFileSync } from "node:child_process";
