@@ -1,5 +1,5 @@
 // The page draws exactly as the headless driver: one session of pointer events at scale 1
-// (mouse strokes and taps, a dialog, zoom, a hand drag, a pen with coalesced points, keys,
+// (mouse strokes and taps, a dialog, zoom, a hand drag, a finger, a pen with coalesced points, keys,
 // the wheel, a Space drag)
 // against the same session as a scenario script; the canvas and `dump window` must be the
 // same bytes.  node exactness.mjs SITE_FOLDER SCENARIO_DRIVER
@@ -54,6 +54,9 @@ const penScript = () => {
 const zoomed = [
   ["tap", 170, 10],
   ["stroke", [[100, 120], [108, 126], [118, 130], [131, 133]]],
+  // A finger's stroke (before any pen: after one the palm is ignored): its press waits a
+  // moment for a second finger, then draws as any.
+  ["finger", [[150, 120], [160, 130], [172, 141], [185, 150], [199, 158]]],
   ["pen"],
   ["tap", 190, 10],
   ["stroke", [[160, 250], [150, 240], [132, 226], [110, 212], [96, 200]]],
@@ -83,6 +86,7 @@ const keyScript = (kind, a) => {
   if (kind === "ctrl") return `keydown 17 ctrl\nkeydown ${a[1]} ctrl\nkeyup ${a[1]} ctrl\nkeyup 17\n`;
   if (kind === "wheel") return `wheel ${a[0]} ${a[1]} -1\n`;
   if (kind === "space") return `keydown 32\n${stroke(a[0])}keyup 32\n`;
+  if (kind === "finger") return stroke(a[0]);
   return stroke(a[0]);
 };
 for (const [kind, ...a] of zoomed) script += keyScript(kind, a);
@@ -149,6 +153,17 @@ try {
     if (kind === "key") { await page.keyboard.press(a[0]); continue; }
     if (kind === "ctrl") { await page.keyboard.press("Control+" + a[0]); continue; }
     if (kind === "wheel") { await page.mouse.move(a[0], a[1]); await page.mouse.wheel(0, 100); continue; }
+    if (kind === "finger") {
+      await page.evaluate((points) => {
+        const c = document.getElementById("vellum-screen");
+        const r = c.getBoundingClientRect();
+        points.forEach(([x, y], i) => c.dispatchEvent(new PointerEvent(
+          i === 0 ? "pointerdown" : i === points.length - 1 ? "pointerup" : "pointermove",
+          { pointerId: 21, pointerType: "touch", isPrimary: true, bubbles: true, cancelable: true, clientX: r.left + x,
+            clientY: r.top + y, button: i === 0 || i === points.length - 1 ? 0 : -1, buttons: i === points.length - 1 ? 0 : 1 })));
+      }, [...a[0], a[0][a[0].length - 1]]);
+      continue;
+    }
     if (kind === "space") await page.keyboard.down("Space");
     const s = a[0];
     await page.mouse.move(s[0][0], s[0][1]);
