@@ -1,8 +1,7 @@
 // The page draws exactly as the headless driver: one session of pointer events at scale 1
-// (mouse strokes and taps, a dialog, zoom, a hand drag, a finger, a pen with coalesced points, keys,
-// the wheel, a Space drag)
-// against the same session as a scenario script; the canvas and `dump window` must be the
-// same bytes.  node exactness.mjs SITE_FOLDER SCENARIO_DRIVER
+// (mouse strokes and taps, a dialog, zoom, a hand drag, a finger, a pen with coalesced
+// points, keys, the wheel, a Space drag) against the same session as a scenario script;
+// the canvas and `dump window` must be the same bytes.  node exactness.mjs SITE_FOLDER SCENARIO_DRIVER
 import { chromium } from "playwright-core";
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
