@@ -27,8 +27,17 @@
   height = Math.max(160, Math.min(8192, height));
   canvas.width = width;
   canvas.height = height;
-  canvas.style.width = width * scale + "px";
-  canvas.style.height = height * scale + "px";
+  // The screen keeps its size (the program's canvas cannot change); a turned tablet shows
+  // it at the largest whole scale up to the chosen one that fits the page, or below 1 when
+  // even that does not fit. Points are mapped through the size shown.
+  const fit = () => {
+    const room = Math.min(window.innerWidth / width, window.innerHeight / height);
+    const shown = room >= scale ? scale : room >= 1 ? Math.floor(room) : room;
+    canvas.style.width = width * shown + "px";
+    canvas.style.height = height * shown + "px";
+  };
+  fit();
+  window.addEventListener("resize", fit);
   const language = /^[0-9a-fA-F]{4}$/.test(params.get("lang") || "") ? params.get("lang")
                    : (navigator.language || "").toLowerCase().startsWith("ja") ? "0411" : "0409";
 
@@ -461,7 +470,7 @@
   let active = null;  // the pointer id of the press being followed
   const at = (e) => {
     const r = canvas.getBoundingClientRect();
-    return [(e.clientX - r.left) / scale, (e.clientY - r.top) / scale];
+    return [((e.clientX - r.left) * width) / r.width, ((e.clientY - r.top) * height) / r.height];
   };
   const draws = (e) => {
     if (e.pointerType === "pen") penSeen = true;

@@ -180,6 +180,29 @@ try {
     await tablet.touchscreen.tap(50 * scale, 10 * scale);
     await tablet.screenshot({ path: `${shots}/tablet-${lang}.png` });
     console.log(`screenshot: ${shots}/tablet-${lang}.png (scale ${scale})`);
+    if (lang === "0409") {
+      // Turned: the screen keeps its size, shown at a scale that fits (1 here), and a tap
+      // still lands where it is shown: the panel toggle closes the panel.
+      const pixels = () => tablet.evaluate(() => {
+        const c = document.getElementById("vellum-screen");
+        return Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data);
+      }).then((a) => Buffer.from(a));
+      await tablet.setViewportSize({ width: 1280, height: 800 });
+      await tablet.waitForTimeout(100);
+      const [w, h, turned] = await screenOf(tablet);
+      const box = await tablet.locator("#vellum-screen").boundingBox();
+      if (turned !== 1 || w !== 400 || h !== 640 || box.y + box.height > 800)
+        fail(`turned to 1280 x 800: screen ${w} x ${h} shown at ${turned}, bottom at ${box.y + box.height}`);
+      const open = await pixels();
+      await tablet.touchscreen.tap(box.x + 50 * turned, box.y + 10 * turned);
+      await tablet.waitForTimeout(100);
+      if ((await pixels()).equals(open)) fail("a tap on the turned tablet's panel toggle did nothing");
+      await tablet.setViewportSize({ width: 800, height: 1280 });
+      await tablet.waitForTimeout(100);
+      const [, , back] = await screenOf(tablet);
+      if (back !== 2) fail(`turned back: shown at ${back}, not 2`);
+      else console.log("a turned tablet shows the whole screen, and taps land where it is shown");
+    }
     await tablet.close();
   }
 } finally {
