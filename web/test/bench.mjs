@@ -5,13 +5,13 @@
 //   node bench.mjs WEB_BUILD BENCH_STROKE [ROUNDS] [MIN_MILLIS]
 // With ROUNDS 0 it only checks that the benchmark page runs every case and that the
 // page's files stay within 2 MB compressed (the tests do that).
-import { chromium } from "playwright-core";
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import zlib from "node:zlib";
 import { serve } from "./serve.mjs";
+import { launch } from "./support.mjs";
 
 const web = path.resolve(process.argv[2]);
 const folder = path.join(web, "bench"), site = path.join(web, "site");
@@ -41,7 +41,7 @@ let status = 0;
 if (compressed > 2 * 1024 * 1024) { console.error("FAIL: the page's files exceed 2 MB compressed"); status = 1; }
 
 const server = await serve(folder);
-const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
+const browser = await launch();
 try {
   const page = await browser.newPage();
   page.on("pageerror", (e) => { console.error("page error: " + e.message); status = 1; });

@@ -2,12 +2,12 @@
 // (mouse strokes and taps, a dialog, zoom, a hand drag, a finger, a pen with coalesced
 // points, keys, the wheel, a Space drag) against the same session as a scenario script;
 // the canvas and `dump window` must be the same bytes.  node exactness.mjs SITE_FOLDER SCENARIO_DRIVER
-import { chromium } from "playwright-core";
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { serve } from "./serve.mjs";
+import { canvasBytes, launch, rgbaOfBmp } from "./support.mjs";
 
 const site = path.resolve(process.argv[2]);
 const driver = process.argv[3];
@@ -85,7 +85,6 @@ const keyScript = (kind, a) => {
   if (kind === "ctrl") return `keydown 17 ctrl\nkeydown ${a[1]} ctrl\nkeyup ${a[1]} ctrl\nkeyup 17\n`;
   if (kind === "wheel") return `wheel ${a[0]} ${a[1]} -1\n`;
   if (kind === "space") return `keydown 32\n${stroke(a[0])}keyup 32\n`;
-  if (kind === "finger") return stroke(a[0]);
   return stroke(a[0]);
 };
 for (const [kind, ...a] of zoomed) script += keyScript(kind, a);
@@ -93,19 +92,11 @@ script += `dump window ${work}/window.bmp\n`;
 fs.writeFileSync(`${work}/session.scn`, script);
 execFileSync(driver, [`${work}/session.scn`], { stdio: "ignore" });
 
-// The driver's window as RGBA rows, top row first (the BMP is bottom-up BGR).
-const bmp = fs.readFileSync(`${work}/window.bmp`);
-const offset = bmp.readUInt32LE(10), w = bmp.readInt32LE(18), h = bmp.readInt32LE(22);
-const stride = (w * 3 + 3) & ~3;
-const expected = Buffer.alloc(w * h * 4);
-for (let y = 0; y < h; ++y)
-  for (let x = 0; x < w; ++x) {
-    const s = offset + (h - 1 - y) * stride + 3 * x, d = 4 * (y * w + x);
-    expected[d] = bmp[s + 2]; expected[d + 1] = bmp[s + 1]; expected[d + 2] = bmp[s]; expected[d + 3] = 255;
-  }
+// The driver's window in the canvas's order.
+const { rgba: expected, width: w, height: h } = rgbaOfBmp(`${work}/window.bmp`);
 
 const server = await serve(site);
-const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
+const browser = await launch();
 let failed = false;
 try {
   const page = await browser.newPage({ viewport: { width: 240, height: 320 } });
@@ -172,10 +163,7 @@ try {
     if (kind === "space") await page.keyboard.up("Space");
   }
   await page.waitForTimeout(100);  // the wheel's event comes by itself
-  const shown = Buffer.from(await page.evaluate(() => {
-    const c = document.getElementById("vellum-screen");
-    return Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data);
-  }));
+  const shown = await canvasBytes(page);
   if (shown.length !== expected.length) {
     console.error(`FAIL: the canvas has ${shown.length / 4} pixels, the driver's window ${expected.length / 4}`);
     failed = true;

@@ -3,12 +3,12 @@
 // byte for byte the driver's; Save As with a .jpg name hands over the browser's JPEG of the
 // same picture at the stored quality.
 //   node files.mjs SITE_FOLDER SCENARIO_DRIVER SOURCE_FOLDER
-import { chromium } from "playwright-core";
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { serve } from "./serve.mjs";
+import { canvasBytes, launch, rgbaOfBmp } from "./support.mjs";
 
 const site = path.resolve(process.argv[2]);
 const driver = process.argv[3];
@@ -31,16 +31,6 @@ function writeBmp(file, w, h, colour) {
   }
   fs.writeFileSync(file, out);
 }
-function rgbaOfBmp(file) {
-  const bmp = fs.readFileSync(file);
-  const offset = bmp.readUInt32LE(10), w = bmp.readInt32LE(18), h = bmp.readInt32LE(22);
-  const stride = (w * 3 + 3) & ~3, out = Buffer.alloc(w * h * 4);
-  for (let y = 0; y < h; ++y) for (let x = 0; x < w; ++x) {
-    const s = offset + (h - 1 - y) * stride + 3 * x, d = 4 * (y * w + x);
-    out[d] = bmp[s + 2]; out[d + 1] = bmp[s + 1]; out[d + 2] = bmp[s]; out[d + 3] = 255;
-  }
-  return out;
-}
 const picture = path.join(work, "gradient.bmp");
 writeBmp(picture, 200, 150, (x, y) => [x, y, (x * y) & 255]);
 
@@ -57,11 +47,7 @@ fs.writeFileSync(`${work}/session.scn`, script);
 execFileSync(driver, [`${work}/session.scn`], { stdio: "ignore" });
 
 const server = await serve(site);
-const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
-const canvasBytes = (page) => page.evaluate(() => {
-  const c = document.getElementById("vellum-screen");
-  return Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data);
-}).then((a) => Buffer.from(a));
+const browser = await launch();
 // The canvas once it shows the expected bytes, or after five seconds whatever it shows.
 const settled = async (page, expected) => {
   let bytes = await canvasBytes(page);
@@ -90,7 +76,7 @@ try {
   await page.keyboard.press("Control+KeyO");
   await (await chooser).setFiles(picture);
   await page.waitForFunction(() => document.title.length > 0);
-  const opened = rgbaOfBmp(`${work}/opened.bmp`);
+  const opened = rgbaOfBmp(`${work}/opened.bmp`).rgba;
   if (!(await settled(page, opened)).equals(opened)) fail("the opened BMP differs from the driver's");
 
   await page.mouse.move(50, 200); await page.mouse.down(); await page.mouse.move(70, 210);
@@ -116,14 +102,14 @@ try {
   await jpeg.saveAs(`${work}/saved-by-page.jpg`);
   await answer(page, "OK");
   const jpegBytes = fs.readFileSync(`${work}/saved-by-page.jpg`);
-  const picked = rgbaOfBmp(`${driverDir}/gradient.bmp`), bmpHead = fs.readFileSync(`${driverDir}/gradient.bmp`);
+  const picked = rgbaOfBmp(`${driverDir}/gradient.bmp`);
   const expectedJpeg = Buffer.from(await page.evaluate(async ([rgba, w, h]) => {
     const c = document.createElement("canvas");
     c.width = w; c.height = h;
     c.getContext("2d").putImageData(new ImageData(new Uint8ClampedArray(rgba), w, h), 0, 0);
     const blob = await new Promise((resolve) => c.toBlob(resolve, "image/jpeg", 1));
     return Array.from(new Uint8Array(await blob.arrayBuffer()));
-  }, [Array.from(picked), bmpHead.readInt32LE(18), bmpHead.readInt32LE(22)]));
+  }, [Array.from(picked.rgba), picked.width, picked.height]));
   if (jpeg.suggestedFilename() !== "gradient.jpg") fail(`the JPEG download is named ${jpeg.suggestedFilename()}`);
   else if (!jpegBytes.equals(expectedJpeg)) fail(`the saved JPEG (${jpegBytes.length} bytes) is not the browser's encoding of the picture (${expectedJpeg.length})`);
   else console.log("Save As a .jpg hands over the browser's JPEG of the picture at the stored quality");
@@ -133,7 +119,7 @@ try {
   await (await chooser).setFiles(png);
   await answer(page, "いいえ");
   await answer(page, "はい");
-  const expected = rgbaOfBmp(`${work}/png.bmp`);
+  const expected = rgbaOfBmp(`${work}/png.bmp`).rgba;
   const shown = await settled(page, expected);
   if (!shown.equals(expected)) {
     let n = 0; for (let i = 0; i < shown.length; ++i) if (shown[i] !== expected[i]) ++n;

@@ -1,10 +1,10 @@
 // The page as an app: fingers (a two-finger tap undoes, three fingers redo, a finger draws
 // until a pen was used), offline after the first visit (the service worker), and the
 // screens looked at on a tablet-sized viewport.  node page.mjs SITE_FOLDER SHOTS_FOLDER
-import { chromium } from "playwright-core";
 import fs from "node:fs";
 import path from "node:path";
 import { serve } from "./serve.mjs";
+import { canvasBytes, launch } from "./support.mjs";
 
 const site = path.resolve(process.argv[2]);
 const shots = path.resolve(process.argv[3] || ".");
@@ -12,7 +12,7 @@ fs.mkdirSync(shots, { recursive: true });
 let failed = false;
 const fail = (why) => { console.error("FAIL: " + why); failed = true; };
 const server = await serve(site);
-const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
+const browser = await launch();
 const base = `http://127.0.0.1:${server.address().port}/`;
 const ink = (page) => page.evaluate(() => {
   const c = document.getElementById("vellum-screen");
@@ -183,20 +183,16 @@ try {
     if (lang === "0409") {
       // Turned: the screen keeps its size, shown at a scale that fits (1 here), and a tap
       // still lands where it is shown: the panel toggle closes the panel.
-      const pixels = () => tablet.evaluate(() => {
-        const c = document.getElementById("vellum-screen");
-        return Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data);
-      }).then((a) => Buffer.from(a));
       await tablet.setViewportSize({ width: 1280, height: 800 });
       await tablet.waitForTimeout(100);
       const [w, h, turned] = await screenOf(tablet);
       const box = await tablet.locator("#vellum-screen").boundingBox();
       if (turned !== 1 || w !== 400 || h !== 640 || box.y + box.height > 800)
         fail(`turned to 1280 x 800: screen ${w} x ${h} shown at ${turned}, bottom at ${box.y + box.height}`);
-      const open = await pixels();
+      const open = await canvasBytes(tablet);
       await tablet.touchscreen.tap(box.x + 50 * turned, box.y + 10 * turned);
       await tablet.waitForTimeout(100);
-      if ((await pixels()).equals(open)) fail("a tap on the turned tablet's panel toggle did nothing");
+      if ((await canvasBytes(tablet)).equals(open)) fail("a tap on the turned tablet's panel toggle did nothing");
       await tablet.setViewportSize({ width: 800, height: 1280 });
       await tablet.waitForTimeout(100);
       const [, , back] = await screenOf(tablet);

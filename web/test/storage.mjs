@@ -1,20 +1,16 @@
 // What the browser keeps: a tab closed in mid-session offers its picture back on the next
 // visit, exactly as it was; settings changed in a dialog are there after a reload.
 //   node storage.mjs SITE_FOLDER
-import { chromium } from "playwright-core";
 import path from "node:path";
 import { serve } from "./serve.mjs";
+import { canvasBytes, launch } from "./support.mjs";
 
 const site = path.resolve(process.argv[2]);
 let failed = false;
 const fail = (why) => { console.error("FAIL: " + why); failed = true; };
 const server = await serve(site);
-const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
+const browser = await launch();
 const url = `http://127.0.0.1:${server.address().port}/?screen=240x320&scale=1&lang=0409`;
-const canvasBytes = (page) => page.evaluate(() => {
-  const c = document.getElementById("vellum-screen");
-  return Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data);
-}).then((a) => Buffer.from(a));
 const open = async (context) => {
   const page = await context.newPage();
   page.on("pageerror", (e) => fail("page error: " + e.message));
