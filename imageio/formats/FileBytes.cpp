@@ -20,7 +20,7 @@ struct Descriptor {
     int fd;
 };
 
-// Up to room bytes from offset on; fewer when the file ends (or shrank while we read it).
+// Up to room bytes from the file's start; fewer when it ends (or shrank while we read it).
 bool ReadAt(int fd, uint8_t* into, size_t room, size_t& got) {
     got = 0;
     while (got < room) {
