@@ -38,6 +38,8 @@
   };
   fit();
   window.addEventListener("resize", fit);
+  // Message boxes and the name asked for Save As in the dialogs' 9 points, at the scale.
+  document.getElementById("vellum-message").style.fontSize = 12 * scale + "px";
   const language = /^[0-9a-fA-F]{4}$/.test(params.get("lang") || "") ? params.get("lang")
                    : (navigator.language || "").toLowerCase().startsWith("ja") ? "0411" : "0409";
 
@@ -90,13 +92,18 @@
   }
   // A one-line text that does not fit its control gets a smaller size, never cut off
   // (the fonts at hand may be wider than the one the templates were laid out for).
+  // The width of a text at a size, in page pixels.
+  const textWidth = (text, points) => {
+    measure.font = fontAt(points);
+    return measure.measureText(text).width * scale;
+  };
+  // Returns the size chosen.
   function fitText(element, text, room, least) {
     let points = dialog.points;
-    for (; points > least; points -= 0.5) {
-      measure.font = fontAt(points);
-      if (measure.measureText(text).width * scale <= room) break;
-    }
+    for (; points > least; points -= 0.5)
+      if (textWidth(text, points) <= room) break;
     element.style.fontSize = points === dialog.points ? "" : `${(points * 4 * scale) / 3}px`;
+    return points;
   }
 
   // The open dialog: its events wait here until the program asks for the next one.
@@ -195,7 +202,6 @@
   function askName(initial, filters, filterIndex) {
     const overlay = document.getElementById("vellum-message");
     const ja = language === "0411";
-    overlay.style.fontSize = 12 * scale + "px";
     overlay.querySelector(".icon").className = "icon";
     overlay.querySelector(".text").textContent = ja ? "保存するファイル名" : "Save as";
     const buttons = overlay.querySelector(".buttons");
@@ -248,7 +254,6 @@
     vellumMessage(text, kind) {
       if (params.get("trace")) console.log("message: " + text);
       const overlay = document.getElementById("vellum-message");
-      overlay.style.fontSize = 12 * scale + "px";
       const icon = overlay.querySelector(".icon");
       icon.className = "icon " + ["warning", "question", "information"][kind];
       icon.textContent = ["!", "?", "i"][kind];
@@ -340,11 +345,10 @@
         fitText(element.querySelector("legend"), text, room - 8 * scale, 6.5);
       } else if (kind === 6) {
         element.textContent = text;
-        fitText(element, text, room - 6 * scale, 6.5);
+        const points = fitText(element, text, room - 6 * scale, 6.5);
         // A narrow button (a key's set button naming its key) gives its text the padding
         // too, and a smaller font.
-        measure.font = element.style.fontSize ? `${element.style.fontSize} ${kDialogFamily}` : fontAt(dialog.points);
-        const tight = measure.measureText(text).width * (element.style.fontSize ? 1 : scale) > room - 4 * scale;
+        const tight = textWidth(text, points) > room - 4 * scale;
         element.classList.toggle("tight", tight);
         if (tight) fitText(element, text, room - 2 * scale, 5);
       } else if (kind === 0) {
