@@ -80,6 +80,14 @@ void CVellumApp::PickColourAt(int x, int y) {
     if (view) view->OnPickColourAt(x, y);
 }
 
+void CVellumApp::Undo() {
+    if (view) view->Undo();
+}
+
+void CVellumApp::Redo() {
+    if (view) view->Redo();
+}
+
 void CVellumApp::KeyDown(uint32_t code, unsigned modifiers) {
     if (!view) return;
     view->OnKeyDown(code, modifiers);

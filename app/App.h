@@ -40,6 +40,8 @@ public:
     void PanMove(int x, int y) override;
     void PanUp(int x, int y) override;
     void PickColourAt(int x, int y) override;
+    void Undo() override;
+    void Redo() override;
     void KeyDown(uint32_t code, unsigned modifiers) override;
     void KeyUp(uint32_t code, unsigned modifiers) override;
     void Focus(bool gained) override;

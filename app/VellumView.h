@@ -61,6 +61,13 @@ constexpr unsigned kShowTaskBar = 0x01;
 constexpr unsigned kShowInputPanel = 0x04;
 
 constexpr const char* kWindowTitle = ".:Vellum:.";
+
+// The view's timers: the command line's picture, and the settings written soon after a
+// change.
+constexpr int kCommandLineTimer = 1;
+constexpr int kSettingsTimer = 2;
+// Settings are written at most once in this many milliseconds.
+constexpr int kSettingsWriteGap = 1000;
 constexpr const char* kFilterString = "Bmp Files (*.bmp)\\*.bmp\\All Files (*.*)\\*.*\\\\";
 constexpr int kFilterStringLength = 45;
 constexpr int kFilterListChars = 10000;
@@ -142,6 +149,16 @@ public:
     int32_t panSavedHand = 0;
     int shownCursor = -1;
 
+    // Settings changed since the store was last written, when that was (the platform's
+    // clock), and whether a failed write was told.
+    bool settingsPending = false;
+    bool settingsTimerRunning = false;
+    int64_t settingsWrittenAt = INT64_MIN / 2;
+    bool settingsFailureTold = false;
+    // The picture on the canvas was restored at start (the command line's picture then
+    // asks before replacing it).
+    bool restoredAtStart = false;
+
     // ---- app/: creation, shutdown, window messages ---------------------------------------
     // Window create message; false only when the frame's own creation fails.
     bool OnCreate();
@@ -165,7 +182,14 @@ public:
     void OnKillFocus();
     void OnTimer(int id);
     void ReadSettings();
-    void WriteSettings();
+    // Writes the store now; false when the platform could not (told once a session).
+    bool WriteSettings();
+    // A setting changed (a dialog's OK): the store is written soon, at most once a second
+    // and never while a stroke is drawn, so that a crash does not lose it.
+    void SettingsChanged();
+    // The pending write, once its moment has come (the settings timer fell due, a stroke
+    // ended).
+    void WritePendingSettings();
     // Shows string table message id; answers Yes/No or Ok.
     MsgAnswer Message(int id, MsgButtons buttons);
     // The default picture path: the pictures folder followed by "untitled.bmp".

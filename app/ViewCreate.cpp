@@ -141,17 +141,29 @@ void CVellumView::OnInitialUpdate() {
     DrawStatusBar(BarAll, false);
     DrawToolPanel(false);
     RefreshRect(0, 0, -1, -1);
-    // A picture a session left unsaved comes first; restored, it replaces the command
-    // line's.
-    if (RecoverAtStart()) return;
-    if (CharacterCount(platform.CommandLine()) > 5) platform.SetTimer(1, 100);
+    // A picture a session left unsaved comes first; the command line's picture (a
+    // double-click in a file manager) is opened after it as Open does, so the save
+    // question protects the restored picture.
+    restoredAtStart = RecoverAtStart();
+    if (CharacterCount(platform.CommandLine()) > 5) platform.SetTimer(kCommandLineTimer, 100);
 }
 
 void CVellumView::OnTimer(int id) {
-    if (id != 1) return;
-    platform.KillTimer(1);
+    if (id == kSettingsTimer) {
+        platform.KillTimer(kSettingsTimer);
+        settingsTimerRunning = false;
+        WritePendingSettings();
+        return;
+    }
+    if (id != kCommandLineTimer) return;
+    platform.KillTimer(kCommandLineTimer);
     const std::string commandLine = platform.CommandLine();
-    if (CharacterCount(commandLine) > 5) OpenPicture(commandLine);
+    if (CharacterCount(commandLine) <= 5) return;
+    // A picture restored at start is unsaved work: the save question protects it, as
+    // Open's does.
+    if (restoredAtStart && modified && Message(IDS_SAVE_CHANGED, MsgButtons::YesNo) == MsgAnswer::Yes)
+        SavePictureAs();
+    OpenPicture(commandLine);
 }
 
 void CVellumView::OnDestroy() { ShutdownView(); }

@@ -51,6 +51,11 @@ public:
     virtual void PanUp(int x, int y) = 0;
     virtual void PickColourAt(int x, int y) = 0;
 
+    // Undo and redo as verbs, for a front end's own gestures (a two- or three-finger tap):
+    // never sent as keys, which the user's bindings could take.
+    virtual void Undo() = 0;
+    virtual void Redo() = 0;
+
     // Keys by virtual-key code, with the modifiers held (KeyModifier flags).
     virtual void KeyDown(uint32_t code, unsigned modifiers) = 0;
     virtual void KeyUp(uint32_t code, unsigned modifiers) = 0;

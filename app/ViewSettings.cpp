@@ -1,6 +1,7 @@
 // Reading the settings at creation and writing them at shutdown.
 #include "app/SettingsStore.h"
 #include "app/VellumView.h"
+#include "resources/StringIds.h"
 
 namespace vellum {
 
@@ -43,7 +44,7 @@ void CVellumView::ReadSettings() {
     if (!paper.empty()) LoadCustomPaper(paper);
 }
 
-void CVellumView::WriteSettings() {
+bool CVellumView::WriteSettings() {
     // Read again, so that every other value and line of the store is kept.
     SettingsStore store = LoadStore(platform);
     store.SetInt(kSection, "pen", smoothing);
@@ -52,7 +53,38 @@ void CVellumView::WriteSettings() {
     for (int i = 0; i < kKeyCount; ++i)
         store.SetInt(kSection, kKeyWriteNames[i], static_cast<int32_t>(keyCodes[i]));
     store.SetInt(kSection, "jpeg_quality", jpegQuality);
-    platform.WriteSettingsText(store.Serialize());
+    settingsPending = false;
+    if (settingsTimerRunning) {
+        platform.KillTimer(kSettingsTimer);
+        settingsTimerRunning = false;
+    }
+    settingsWrittenAt = platform.Milliseconds();
+    if (platform.WriteSettingsText(store.Serialize())) return true;
+    // Told once a session, and not while the program goes (the window is closing).
+    if (!settingsFailureTold && !gShutdownDone) {
+        settingsFailureTold = true;
+        Message(IDS_SETTINGS_NOT_KEPT, MsgButtons::Ok);
+    }
+    return false;
+}
+
+void CVellumView::SettingsChanged() {
+    if (creationFailed || settingsPending) return;  // a write already waits: it takes this too
+    const int64_t since = platform.Milliseconds() - settingsWrittenAt;
+    if (since >= kSettingsWriteGap && penDown != 1) {
+        WriteSettings();
+        return;
+    }
+    settingsPending = true;
+    if (since < kSettingsWriteGap) {
+        settingsTimerRunning = true;
+        platform.SetTimer(kSettingsTimer, int(kSettingsWriteGap - since));
+    }
+}
+
+void CVellumView::WritePendingSettings() {
+    if (!settingsPending || settingsTimerRunning || penDown == 1) return;
+    WriteSettings();
 }
 
 }  // namespace vellum

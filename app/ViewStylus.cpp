@@ -211,6 +211,8 @@ void CVellumView::OnPenUp(int x, int y) {
     penDown = 0;
     // Whatever the release did, what the press drew is one step.
     if (stroke) EndStrokeStep();
+    // A settings write that fell due while the stroke was drawn.
+    WritePendingSettings();
 }
 
 }  // namespace vellum

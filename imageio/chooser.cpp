@@ -54,22 +54,24 @@ std::u16string ChosenName(char16_t (&file)[kFileBufferChars]) {
 int ShowFileDialog(Platform& platform, int mode, OpenFileName& request) {
     void* library = platform.LoadLibrary("tgetfile.dll");
     if (!library) {
-        if (mode == kChooserOpen || mode == kChooserSave) return platform.PlatformFileDialog(mode, request);
-        return 0;
+        if (mode != kChooserOpen && mode != kChooserSave) return 0;
+        const int result = platform.PlatformFileDialog(mode, request);
+        return result < 0 ? kChooserFailed : result != 0 ? 1 : 0;
     }
     int result = 0;
     // A library without the entry shows nothing: there is no fall-back then.
     if (void* entry = platform.FindEntry(library, "tGetFile"))
         result = reinterpret_cast<TGetFileProc>(entry)(mode, &request);
     platform.FreeLibrary(library);
-    return result;
+    // The library's any nonzero answer means a file was chosen.
+    return result != 0 ? 1 : 0;
 }
 
 int ChooseOpenFile(Platform& platform, std::string& path, const char16_t* filterList) {
     OpenFileName request;
     char16_t file[kFileBufferChars];
     FillRequest(request, file, path, filterList);
-    if (ShowFileDialog(platform, kChooserOpen, request) == 0) return 0;
+    if (ShowFileDialog(platform, kChooserOpen, request) != 1) return 0;
     const std::u16string chosen = ChosenName(file);
     if (chosen.empty()) return 0;  // nothing to open: as good as cancelled
     path = Utf16ToUtf8(chosen);
@@ -77,12 +79,16 @@ int ChooseOpenFile(Platform& platform, std::string& path, const char16_t* filter
 }
 
 int ChooseSaveFile(Platform& platform, std::string& path, const char16_t* filterList) {
-    // The extension goes at once, so a cancelled chooser leaves the path without it.
-    StripPictureExtension(path);
+    // The chooser is offered the name without its extension; a cancelled chooser leaves
+    // the picture's path exactly as it was (else the next Save would ask to overwrite a
+    // file named without it, which does not exist).
+    std::string offered = path;
+    StripPictureExtension(offered);
     OpenFileName request;
     char16_t file[kFileBufferChars];
-    FillRequest(request, file, path, filterList);
-    if (ShowFileDialog(platform, kChooserSave, request) == 0) return 0;
+    FillRequest(request, file, offered, filterList);
+    const int shown = ShowFileDialog(platform, kChooserSave, request);
+    if (shown != 1) return shown;
     std::u16string chosen = ChosenName(file);
     if (chosen.empty()) return 0;
     ApplySaveExtension(chosen, request.filterIndex);

@@ -87,11 +87,15 @@ bool CVellumView::OpenPicture(const std::string& path) {
 bool CVellumView::SavePictureAs() {
     LeaveFullScreen(false);
     bool written = false;
-    if (ChooseSaveFile(platform, filePath, filterList)) {
+    const int chosen = ChooseSaveFile(platform, filePath, filterList);
+    if (chosen == 1) {
         if (!OpensForWriting(filePath))
             written = WritePicture();
         else if (Message(IDS_FILE_EXISTS, MsgButtons::YesNo) == MsgAnswer::Yes)
             written = WritePicture();
+    } else if (chosen == kChooserFailed) {
+        // The chooser could give no file (a browser's save picker): not saved, and said.
+        Message(IDS_SAVE_FAILED, MsgButtons::Ok);
     }
     // The file is written before the program goes back to full screen.
     EnterFullScreen(false);
@@ -120,6 +124,12 @@ bool CVellumView::WritePicture() {
             written = WriteBmpFile(filePath, info, *canvas, message);
         else
             message = kBitmapErrorText;
+    }
+    if (written && !platform.HandOverFile(filePath)) {
+        // Written, but it never reached the user (a browser's download or picked file):
+        // nothing is reported as saved that was not.
+        Message(IDS_SAVE_FAILED, MsgButtons::Ok);
+        return false;
     }
     if (written)
         platform.ShowInformation(0, message);

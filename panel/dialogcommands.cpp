@@ -28,6 +28,7 @@ void CVellumView::StylusSettingsCommand() {
     stylusMode = dialog.stylusCheck ? 1 : 0;
     smoothing = dialog.smoothingChoice + 1;
     DrawStatusBar(BarNone, true);
+    SettingsChanged();
 }
 
 void CVellumView::ColourEntryCommand() {
@@ -65,6 +66,7 @@ void CVellumView::KeySettingsCommand() {
     for (int i = 0; i < kKeyCount; ++i) dialog.codes[i] = keyCodes[i];
     if (RunFramedDialog(dialog) != kIdOk) return;
     for (int i = 0; i < kKeyCount; ++i) keyCodes[i] = dialog.codes[i];
+    SettingsChanged();
 }
 
 }  // namespace vellum

@@ -4,6 +4,7 @@
 // makes it real on a desktop, platform/scenario runs it from a script. What a front end
 // tells the program comes in through app/ViewInput.h. Nothing here knows about pens or
 // papers.
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -46,6 +47,12 @@ public:
     virtual void PostClose() = 0;
     virtual void SetTimer(int id, int milliseconds) = 0;
     virtual void KillTimer(int id) = 0;
+    // A clock in milliseconds that only goes forward (the scripted platform's is virtual).
+    virtual int64_t Milliseconds() {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
     // Copies the rectangle of the screen buffer to the same place in the window: what
     // the program just drew, shown now.
     virtual void PresentRect(const PixelSurface& screen, int x, int y, int w, int h) = 0;
@@ -69,8 +76,14 @@ public:
     virtual bool SetClipboardPicture(const PixelSurface& picture) { return false; }
     virtual bool GetClipboardPicture(OwnedSurface& picture) { return false; }
 
-    // The platform's own open (mode 0) and save (mode 1) dialogs; nonzero when chosen.
+    // The platform's own open (mode 0) and save (mode 1) dialogs: 1 when a file was chosen,
+    // 0 when the user cancelled, -1 when the dialog failed (the save picker of a browser
+    // that could not give a file).
     virtual int PlatformFileDialog(int mode, OpenFileName& request) = 0;
+    // A picture file was just written at path: the platform hands it to the user where
+    // the file system is not the user's own (the browser: into the picked file, or as a
+    // download). False when that failed: the picture is then not saved.
+    virtual bool HandOverFile(const std::string& path) { return true; }
 
     // Dynamic libraries by bare name: the program's directory first, then the library
     // search. Null when the name does not load.

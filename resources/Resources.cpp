@@ -28,6 +28,8 @@ const VellumStringEntry kBuiltInStrings[] = {
     {IDS_RESTORE, "保存されていない絵が残っています。復元しますか？"},
     {IDS_RECOVERY_UNUSABLE, "復元用のフォルダーを使えないため、保存していない絵は異常終了のあと復元できません。"},
     {IDS_RECOVERY_FAILED, "復元用の記録を書き込めません（ディスクがいっぱいかもしれません）。描き続けられますが、早めに保存してください。"},
+    {IDS_SETTINGS_NOT_KEPT, "設定を保存できません。いま変えた設定は次の起動では元に戻ります。"},
+    {IDS_SAVE_FAILED, "絵を保存できませんでした。"},
     {IDS_PARSE_INT, "整数を入力してください。"},
     {IDS_PARSE_INT_RANGE, "%1 から %2 までの整数を入力してください。"},
 };

@@ -22,6 +22,8 @@ enum StringId : int {
     IDS_RESTORE = 61220,            // 保存されていない絵が残っています。復元しますか？
     IDS_RECOVERY_UNUSABLE = 61221,  // the recovery folder cannot be used (its reason follows)
     IDS_RECOVERY_FAILED = 61222,    // the recovery journal could not be written
+    IDS_SETTINGS_NOT_KEPT = 61223,  // the settings store could not be written
+    IDS_SAVE_FAILED = 61224,        // the picture was not saved (it could not reach the user)
     IDS_PARSE_INT = 61712,          // the dialogs' message for a field that is not a number
     IDS_PARSE_INT_RANGE = 61715,    // ... and for a number outside its range (%1, %2)
 };

@@ -166,7 +166,11 @@
   }
 
   // ---- Files: names kept to one folder; PNG and JPEG decoded here, handed on as BMP ---
-  let saveHandle = null;
+  // The file the save picker gave for the Save As under way, and the picked files by the
+  // path the program saved into them.
+  let pickedHandle = null;
+  const savedHandles = new Map();
+  const mimeOf = (name) => (/\.png$/i.test(name) ? "image/png" : /\.jpe?g$/i.test(name) ? "image/jpeg" : "image/bmp");
   const safeName = (name) => String(name).replace(/[\/\\\u0000]/g, "_").slice(0, 200) || "untitled.bmp";
   async function pictureBytes(file) {
     const bytes = new Uint8Array(await file.arrayBuffer());
@@ -401,48 +405,56 @@
         input.click();
       });
     },
+    // Save As: the name (and filter) the user gives, null when cancelled, or {failed}
+    // when the browser's save picker gave no file.
     async vellumChooseSave(initial, filters, filterIndex) {
       const usePicker = window.showSaveFilePicker && params.get("savepicker") !== "0";
+      pickedHandle = null;
       ++modal;
       try {
         if (usePicker) {
           try {
-            saveHandle = await window.showSaveFilePicker({ suggestedName: initial.includes(".") ? initial : initial + ".bmp" });
-            const f = filterOfName(saveHandle.name, filterIndex);
-            return { name: safeName(saveHandle.name), filter: f <= filters.length ? f : filterIndex };
+            pickedHandle = await window.showSaveFilePicker({ suggestedName: initial.includes(".") ? initial : initial + ".bmp" });
+            const f = filterOfName(pickedHandle.name, filterIndex);
+            return { name: safeName(pickedHandle.name), filter: f <= filters.length ? f : filterIndex };
           } catch (e) {
-            return null;  // cancelled
+            return { failed: true };
           }
         }
-        saveHandle = null;
         return await askName(initial, filters, filterIndex);
       } finally {
         modalEnded();
       }
     },
-    async vellumDeliver() {
-      if (params.get("trace")) console.log("deliver");
-      let newest = null, when = -1;
-      for (const name of Module.FS.readdir("/pictures")) {
-        if (name === "." || name === ".." || name.startsWith(".")) continue;
-        const st = Module.FS.stat("/pictures/" + name);
-        if (Module.FS.isFile(st.mode) && st.mtime.getTime() >= when) { newest = name; when = st.mtime.getTime(); }
+    // The file the program just wrote, named exactly: into the file the save picker gave
+    // for it (and for its later saves), else as a download under its own name. The
+    // written copy then leaves the page's memory. False when it could not be handed on.
+    async vellumHandOver(path) {
+      if (params.get("trace")) console.log("hand over " + path);
+      try {
+        const bytes = Module.FS.readFile(path);
+        const name = path.slice(path.lastIndexOf("/") + 1);
+        if (pickedHandle) { savedHandles.set(path, pickedHandle); pickedHandle = null; }
+        const handle = savedHandles.get(path);
+        if (handle) {
+          const writable = await handle.createWritable();
+          await writable.write(bytes);
+          await writable.close();
+        } else {
+          const a = document.createElement("a");
+          a.href = URL.createObjectURL(new Blob([bytes], { type: mimeOf(name) }));
+          a.download = name;
+          document.body.appendChild(a);
+          a.click();
+          a.remove();
+          setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+        }
+        Module.FS.unlink(path);
+        return true;
+      } catch (e) {
+        if (params.get("trace")) console.log("hand over failed: " + e);
+        return false;
       }
-      if (!newest) return;
-      const bytes = Module.FS.readFile("/pictures/" + newest);
-      if (saveHandle && safeName(saveHandle.name) === newest) {
-        const writable = await saveHandle.createWritable();
-        await writable.write(bytes);
-        await writable.close();
-        return;
-      }
-      const a = document.createElement("a");
-      a.href = URL.createObjectURL(new Blob([bytes], { type: /\.jpe?g$/i.test(newest) ? "image/jpeg" : "image/bmp" }));
-      a.download = newest;
-      document.body.appendChild(a);
-      a.click();
-      a.remove();
-      setTimeout(() => URL.revokeObjectURL(a.href), 10000);
     },
     vellumSettingsRead() { return localStorage.getItem("vellum.settings"); },
     vellumSettingsWrite(text) {
@@ -504,31 +516,42 @@
   };
 
   // A finger's press waits a moment: a second or third finger then makes a tap of two
-  // (Undo) or three (Redo) instead of a stroke.
-  const kGestureWait = 120, kGestureTime = 500;
-  let held = null;     // {event, timer}: a finger's press not handed on yet
-  let gesture = null;  // {ids, count, start}
+  // (Undo) or three (Redo) instead of a stroke. After a pen was used a finger never draws
+  // (it is a palm), but a tap of two or three fingers still undoes and redoes.
+  const kGestureWait = 120, kGestureTime = 500, kGestureSlop = 12;
+  let held = null;     // {event, draws, timer}: a finger's press not handed on yet
+  let gesture = null;  // {ids, starts, count, start, moved}
   const commitHeld = () => {
     if (!held) return;
     clearTimeout(held.timer);
-    const e = held.event;
+    const { event: e, draws: drawing } = held;
     held = null;
-    if (started && active === null) press(e);
+    if (drawing && started && active === null) press(e);
   };
   canvas.addEventListener("pointerdown", (e) => {
     if (!started) return;
     if (e.pointerType === "touch") {
       e.preventDefault();
-      if (gesture) { gesture.ids.add(e.pointerId); gesture.count = Math.max(gesture.count, gesture.ids.size); return; }
+      if (gesture) {
+        gesture.ids.add(e.pointerId);
+        gesture.starts.set(e.pointerId, [e.clientX, e.clientY]);
+        gesture.count = Math.max(gesture.count, gesture.ids.size);
+        return;
+      }
       if (held) {
         clearTimeout(held.timer);
-        gesture = { ids: new Set([held.event.pointerId, e.pointerId]), count: 2, start: performance.now() };
+        const first = held.event;
+        gesture = { ids: new Set([first.pointerId, e.pointerId]), count: 2, start: performance.now(), moved: false,
+                    starts: new Map([[first.pointerId, [first.clientX, first.clientY]], [e.pointerId, [e.clientX, e.clientY]]]) };
         held = null;
         return;
       }
-      if (!draws(e) || active !== null) return;
-      capture(e);
-      held = { event: e, timer: setTimeout(commitHeld, kGestureWait) };
+      if (active !== null) return;
+      const drawing = draws(e);
+      if (drawing) capture(e);
+      // A palm's finger is only watched for a second one.
+      held = { event: e, draws: drawing, timer: drawing ? setTimeout(commitHeld, kGestureWait)
+                                                        : setTimeout(() => { held = null; }, kGestureTime) };
       return;
     }
     if (active !== null || !draws(e) || e.button !== 0) return;
@@ -538,9 +561,15 @@
   });
   canvas.addEventListener("pointermove", (e) => {
     if (!started) return;
+    if (gesture && gesture.starts.has(e.pointerId)) {
+      const [x0, y0] = gesture.starts.get(e.pointerId);
+      if (Math.abs(e.clientX - x0) + Math.abs(e.clientY - y0) > kGestureSlop) gesture.moved = true;
+      return;
+    }
     if (held && e.pointerId === held.event.pointerId) {
       const [x0, y0] = at(held.event), [x1, y1] = at(e);
       if (Math.abs(x1 - x0) + Math.abs(y1 - y0) < 4) return;
+      if (!held.draws) { clearTimeout(held.timer); held = null; return; }
       commitHeld();
     }
     if ((active !== null && e.pointerId !== active) || !draws(e)) return;
@@ -552,14 +581,17 @@
       if (gesture.ids.size === 0) {
         const g = gesture;
         gesture = null;
-        if (performance.now() - g.start < kGestureTime) {
-          if (g.count === 2) deliver(() => Module._vellum_key(1, 90, 1));       // Ctrl+Z
-          else if (g.count === 3) deliver(() => Module._vellum_key(1, 89, 1));  // Ctrl+Y
+        if (!g.moved && performance.now() - g.start < kGestureTime) {
+          if (g.count === 2) deliver(() => Module._vellum_undo());
+          else if (g.count === 3) deliver(() => Module._vellum_redo());
         }
       }
       return;
     }
-    if (held && e.pointerId === held.event.pointerId) commitHeld();  // a quick tap
+    if (held && e.pointerId === held.event.pointerId) {
+      if (held.draws) commitHeld();  // a quick tap
+      else { clearTimeout(held.timer); held = null; }
+    }
     if (!started || e.pointerId !== active) return;
     active = null;
     const [x, y] = at(e);

@@ -140,7 +140,9 @@ bool AtomicFileWriter::Commit() {
         }
         fchmod(fd, mode_t(targetMode));
     } else {
-        fchmod(fd, 0666 & ~CurrentUmask());
+        // Readable and writable by its owner whatever the umask says (a browser's file
+        // system reports an umask that would leave a file nobody may read back).
+        fchmod(fd, (0666 & ~CurrentUmask()) | 0600);
     }
 
     int result;

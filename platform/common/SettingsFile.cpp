@@ -71,6 +71,8 @@ bool WriteTextFileAtomically(const std::string& path, const std::string& text) {
 }
 
 bool ReplaceStoreFile(const std::string& path, const std::string& text) {
+    // Never a store the reader would refuse: the next start would ignore it whole.
+    if (text.size() > kMaxStoreBytes) return false;
     struct stat st;
     std::string old;
     // A store that exists but could not be read (a FIFO, too large, unreadable) is never

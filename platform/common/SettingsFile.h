@@ -19,7 +19,8 @@ bool ReadStoreFile(const std::string& path, std::string& text);
 // Creates the file's folder (and its parents) when missing. False when any step fails;
 // the old file is then untouched.
 bool WriteTextFileAtomically(const std::string& path, const std::string& text);
-// Replaces the settings store's file, but never one that exists and cannot be read: the
+// Replaces the settings store's file, never with text over kMaxStoreBytes (which the next
+// start would refuse to read), and never one that exists and cannot be read: the
 // program merges its values into what it read, so writing over an unreadable store
 // would lose every line the program did not read.
 bool ReplaceStoreFile(const std::string& path, const std::string& text);

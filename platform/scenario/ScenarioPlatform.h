@@ -126,6 +126,7 @@ public:
     void PostClose() override;
     void SetTimer(int id, int milliseconds) override;
     void KillTimer(int id) override;
+    int64_t Milliseconds() override { return now; }
     void PresentRect(const PixelSurface& screen, int x, int y, int w, int h) override;
     void PaintRect(const PixelSurface& screen, int x, int y, int w, int h) override;
     int PlatformFileDialog(int mode, OpenFileName& request) override;

@@ -33,6 +33,7 @@ EM_ASYNC_JS(int, vellum_js_choose, (int save, const char* initial, const char* f
     if (save) {
         const result = await Module.vellumChooseSave(UTF8ToString(initial), UTF8ToString(filters).split("\n"),
                                                      HEAP32[filterIndex >> 2]);
+        if (result && result.failed) return -1;
         if (result) { name = result.name; HEAP32[filterIndex >> 2] = result.filter; }
     } else {
         name = await Module.vellumChooseOpen();
@@ -41,9 +42,12 @@ EM_ASYNC_JS(int, vellum_js_choose, (int save, const char* initial, const char* f
     stringToUTF8(name, chosen, room);
     return 1;
 });
-// The file the program just wrote (the newest in its folder of pictures): handed to the
-// user, into the save picker's file or as a download.
-EM_ASYNC_JS(void, vellum_js_deliver, (), { await Module.vellumSuspended(() => Module.vellumDeliver()); });
+// The file the program just wrote, by its path: handed to the user, into the save picker's
+// file or as a download. 0 when that failed.
+EM_ASYNC_JS(int, vellum_js_hand_over, (const char* path), {
+    const name = UTF8ToString(path);
+    return (await Module.vellumSuspended(() => Module.vellumHandOver(name))) ? 1 : 0;
+});
 // The storage folder changed: the page writes it to IndexedDB soon.
 EM_JS(void, vellum_js_persist, (), { Module.vellumPersist(); });
 EM_JS(char*, vellum_js_settings_read, (), {
@@ -169,8 +173,9 @@ int WebPlatform::PlatformFileDialog(int mode, OpenFileName& request) {
     }
     char chosen[1024] = {};
     int filterIndex = int(request.filterIndex);
-    if (!vellum_js_choose(mode == 1 ? 1 : 0, initial.c_str(), filters.c_str(), &filterIndex, chosen, int(sizeof chosen)))
-        return 0;
+    const int result =
+        vellum_js_choose(mode == 1 ? 1 : 0, initial.c_str(), filters.c_str(), &filterIndex, chosen, int(sizeof chosen));
+    if (result <= 0) return result;
     if (mode == 1) request.filterIndex = uint32_t(filterIndex);
     const std::u16string path = Utf8ToUtf16(PicturesDir() + chosen);
     if (path.size() >= request.maxFile) return 0;
@@ -179,11 +184,9 @@ int WebPlatform::PlatformFileDialog(int mode, OpenFileName& request) {
     return 1;
 }
 
-void WebPlatform::ShowInformation(int id, const std::string& text) {
-    // A file was written: the user gets it before being told so.
-    vellum_js_deliver();
-    vellum_js_message(text.c_str(), 2);
-}
+void WebPlatform::ShowInformation(int id, const std::string& text) { vellum_js_message(text.c_str(), 2); }
+
+bool WebPlatform::HandOverFile(const std::string& path) { return vellum_js_hand_over(path.c_str()) != 0; }
 
 void* WebPlatform::LoadLibrary(const std::string& name) {
     return name == "vellum.i18" ? &gEnglishModule : nullptr;

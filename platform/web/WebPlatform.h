@@ -30,6 +30,7 @@ public:
     void KillTimer(int id) override;
     void PresentRect(const PixelSurface& screen, int x, int y, int w, int h) override;
     int PlatformFileDialog(int mode, OpenFileName& request) override;
+    bool HandOverFile(const std::string& path) override;
     void* LoadLibrary(const std::string& name) override;
     void* FindEntry(void* library, const char* entry) override;
     void FreeLibrary(void* library) override {}

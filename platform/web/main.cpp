@@ -53,6 +53,13 @@ EMSCRIPTEN_KEEPALIVE void vellum_key(int down, unsigned code, unsigned modifiers
     else
         in->KeyUp(code, modifiers);
 }
+// A two-finger tap undoes, a three-finger tap redoes: verbs, never keys.
+EMSCRIPTEN_KEEPALIVE void vellum_undo() {
+    if (auto* in = Input()) in->Undo();
+}
+EMSCRIPTEN_KEEPALIVE void vellum_redo() {
+    if (auto* in = Input()) in->Redo();
+}
 EMSCRIPTEN_KEEPALIVE void vellum_wheel(int x, int y, int steps) {
     if (auto* in = Input()) in->Wheel(x, y, steps);
 }

@@ -28,6 +28,8 @@ const VellumStringEntry kStrings[] = {
     {IDS_RESTORE, "Vellum closed without saving your last picture. Restore it?"},
     {IDS_RECOVERY_UNUSABLE, "The recovery folder cannot be used, so an unsaved picture cannot be restored after a crash."},
     {IDS_RECOVERY_FAILED, "Vellum cannot write its recovery journal (the disk may be full). You can go on drawing, but save your picture soon."},
+    {IDS_SETTINGS_NOT_KEPT, "Vellum cannot save its settings: changes made now will be gone at the next start."},
+    {IDS_SAVE_FAILED, "The picture was not saved."},
     {IDS_PARSE_INT, "Please enter a whole number."},
     {IDS_PARSE_INT_RANGE, "Please enter a whole number from %1 to %2."},
 };

@@ -72,18 +72,19 @@ TEST_F(FilesViewTest, ExistingTargetIsOverwrittenOnlyOnYes) {
     EXPECT_EQ(view->modified, 0);
 }
 
-TEST_F(FilesViewTest, CancelledSaveAsLeavesThePathWithoutItsExtension) {
+TEST_F(FilesViewTest, CancelledSaveAsLeavesThePathAsItWas) {
     view->modified = 1;
     Pick("");
     EXPECT_FALSE(view->SavePictureAs());
+    // The chooser is offered the name without its extension; the cancel keeps the path.
     EXPECT_EQ(Shown(), (Events{kLeave, Chooser("save", folder.path + "/untitled", ""), kEnter}));
-    EXPECT_EQ(view->filePath, folder.path + "/untitled");
+    EXPECT_EQ(view->filePath, folder.path + "/untitled.bmp");
     EXPECT_EQ(view->modified, 1);
     EXPECT_TRUE(folder.Entries().empty());
-    // No longer the default path: Save now asks before writing.
-    Answer({No});
+    // Still the default path: Save is Save As, never an overwrite of a file that is not there.
+    Pick("");
     view->SavePicture();
-    EXPECT_EQ(Shown(), Events{"msgbox 61209"});
+    EXPECT_EQ(Shown(), (Events{kLeave, Chooser("save", folder.path + "/untitled", ""), kEnter}));
 }
 
 TEST_F(FilesViewTest, SecondFilterSavesAJpegAtTheStoredLevelClampedButKept) {

@@ -57,11 +57,14 @@ public:
         if (pid > 0) waitpid(pid, nullptr, 0);
     }
     void Send(const std::string& lines) { ASSERT_EQ(write(toDriver, lines.data(), lines.size()), ssize_t(lines.size())); }
-    // Reads the transcript until a line starting with prefix; false at its end.
-    bool WaitFor(const std::string& prefix) {
+    // Reads the transcript until a line starting with prefix; false at its end. seen: the
+    // lines read on the way, the last one included.
+    bool WaitFor(const std::string& prefix, std::vector<std::string>* seen = nullptr) {
         char line[4096];
-        while (fromDriver && fgets(line, sizeof line, fromDriver))
+        while (fromDriver && fgets(line, sizeof line, fromDriver)) {
+            if (seen) seen->push_back(line);
             if (std::string(line).rfind(prefix, 0) == 0) return true;
+        }
         return false;
     }
     void Kill() {
@@ -189,6 +192,49 @@ TEST_P(RecoveryKillTest, TheLastCompletedStepComesBackByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RecoveryKillTest, ::testing::Range(1u, 25u));
+
+// Settings changed in a dialog are in the store soon after its OK, so a kill does not lose
+// them: the first change at once, a second within the second when it falls due, and
+// never while a stroke is drawn (that waits for the stroke's end).
+TEST(SettingsKillTest, SettingsChangedInADialogSurviveAKill) {
+    char pattern[] = "/tmp/vellum-kill-settings.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern, store = dir + "/vellum.ini";
+    // The stylus dialog from the pen page: "smooth", then "none".
+    const std::string openStylus = "up 50 10\nup 20 70\nup 140 130\n";
+    {
+        Driver d;
+        d.Send("statedir " + dir + "/state\nsettings " + store + "\nstart\n" +
+               "dialog 130 check 1005 1; click 1\n" + openStylus + "show smoothing\n");
+        ASSERT_TRUE(d.WaitFor("smoothing = 4"));
+        d.Kill();
+    }
+    EXPECT_NE(ReadFile(store).find("pen=4"), std::string::npos) << ReadFile(store);
+    {
+        Driver d;
+        d.Send("statedir " + dir + "/state\nsettings " + store + "\nstart\n" + "dialog 130 check 1003 1; click 1\n" +
+               openStylus + "dialog 130 check 1002 1; click 1\nup 140 130\nshow smoothing\n");
+        std::vector<std::string> seen;
+        ASSERT_TRUE(d.WaitFor("smoothing = 1", &seen));
+        // One write at once, the second waits for its second.
+        int writes = 0;
+        for (const std::string& line : seen) writes += line.rfind("settings written", 0) == 0;
+        EXPECT_EQ(writes, 1);
+        // It falls due during a stroke: written at the stroke's end, not before.
+        seen.clear();
+        d.Send("up 50 10\ndown 100 200\nmove 120 220\nwait 1500\nshow smoothing\n");
+        ASSERT_TRUE(d.WaitFor("smoothing = ", &seen));
+        for (const std::string& line : seen) EXPECT_NE(line, "settings written\n");
+        EXPECT_NE(ReadFile(store).find("pen=2"), std::string::npos) << ReadFile(store);
+        d.Send("up 120 220\nshow smoothing\n");
+        seen.clear();
+        ASSERT_TRUE(d.WaitFor("smoothing = ", &seen));
+        EXPECT_EQ(seen.front(), "settings written\n");
+        d.Kill();
+    }
+    EXPECT_NE(ReadFile(store).find("pen=1"), std::string::npos) << ReadFile(store);
+    std::system(("rm -rf " + dir).c_str());
+}
 
 }  // namespace
 }  // namespace vellum

@@ -167,6 +167,20 @@ TEST(SettingsFile, FailedWriteLeavesTheOldFile) {
     EXPECT_TRUE(S_ISDIR(st.st_mode));
 }
 
+TEST(SettingsFile, NeverWritesAStoreTheReaderWouldRefuse) {
+    ScratchFolder folder;
+    const std::string path = folder.Dir() + "vellum.ini";
+    ASSERT_TRUE(ReplaceStoreFile(path, "[setting]\npen=2\n"));
+    // A store grown past the reader's limit would be ignored whole at the next start.
+    const std::string grown = "[setting]\npen=3\nnote=" + std::string(kMaxStoreBytes, 'x') + "\n";
+    EXPECT_FALSE(ReplaceStoreFile(path, grown));
+    std::string text;
+    ASSERT_TRUE(ReadStoreFile(path, text));
+    EXPECT_EQ(text, "[setting]\npen=2\n");
+    EXPECT_TRUE(ReplaceStoreFile(path, std::string(kMaxStoreBytes, '#')));
+    EXPECT_TRUE(ReadStoreFile(path, text));
+}
+
 // ---- Per-user folders ----------------------------------------------------------------
 
 TEST(UserDirs, PicturesFolderFallsBackFromXdgToPicturesToHome) {

@@ -76,6 +76,43 @@ try {
   await page.waitForTimeout(200);
   if ((await ink(page)) !== penned) fail("a finger drew after the pen had been used");
   else console.log("a pen draws; after it the palm is ignored");
+  // A tap of two or three fingers is no palm: after the pen it still undoes and redoes.
+  const twoFingers = async (ids) => {
+    for (const id of ids) await touch(page, "pointerdown", id, 40 + 30 * (id - 10), 200);
+    for (const id of ids) await touch(page, "pointerup", id, 40 + 30 * (id - 10), 200);
+    await page.waitForTimeout(100);
+  };
+  await twoFingers([11, 12]);
+  const undone = await ink(page);
+  await twoFingers([11, 12, 13]);
+  if (undone !== drawn || (await ink(page)) !== penned) fail("after a pen, two- and three-finger taps no longer undo and redo");
+  else console.log("after a pen, two fingers still undo and three redo");
+
+  // A gesture sends no keys: with Z bound as the eyedropper key a two-finger tap undoes,
+  // and the mouse draws afterwards (a held eyedropper would draw nothing).
+  {
+    const ctx = await browser.newContext({ viewport: { width: 240, height: 320 } });
+    await ctx.addInitScript(() => localStorage.setItem("vellum.settings", "[setting]\nkey_spoit=90\nkey_zoom=90\n"));
+    const p = await ctx.newPage();
+    p.on("pageerror", (e) => fail("page error: " + e.message));
+    await p.goto(base + "?screen=240x320&scale=1&lang=0409");
+    if (!(await ready(p))) fail("the page did not start");
+    const mouseStroke = async (y) => {
+      await p.mouse.move(40, y); await p.mouse.down();
+      for (let k = 1; k <= 6; ++k) await p.mouse.move(40 + 20 * k, y + 5 * k);
+      await p.mouse.up();
+    };
+    await mouseStroke(120);
+    const first = await ink(p);
+    for (const type of ["pointerdown", "pointerup"]) for (const id of [11, 12]) await touch(p, type, id, 60 + 40 * (id - 10), 260);
+    await p.waitForTimeout(150);
+    const afterTap = await ink(p);
+    await mouseStroke(200);
+    if (first === 0 || afterTap !== 0) fail(`with Z bound, a two-finger tap did not undo (${first} -> ${afterTap})`);
+    else if ((await ink(p)) === 0) fail("after a two-finger tap with Z bound the mouse no longer draws (a key held)");
+    else console.log("a gesture undoes as a verb, never as a bound key");
+    await ctx.close();
+  }
 
   // Input in the instant after an answer waits for the program instead of being lost:
   // the About box closed and a stroke drawn in the same task give the same picture as the
