@@ -11,24 +11,34 @@ namespace vellum {
 
 namespace {
 
-constexpr size_t kMaxJournal = size_t(1) << 31;
+// A header is at most this long: its fixed fields, a path of up to 64 KiB, its checksum.
+constexpr size_t kHeaderBytes = 8 + 4 + 4 + 1 + 1 + 4 + 4 + (size_t(1) << 16) + 4;
+
+// The bytes of a picture file of the size, as the base is written.
+uint64_t PictureFileBytes(int32_t w, int32_t h) { return uint64_t(w) * uint64_t(h) * 3 + uint64_t(h) * 3 + 54; }
+
+// The most a journal of that size can hold as this program writes it: it starts afresh
+// past twice a picture file, after a record that may itself be as large as a picture's
+// change record. Anything larger is not ours, and is never read whole.
+uint64_t JournalLimit(int32_t w, int32_t h) { return 4 * PictureFileBytes(w, h) + (uint64_t(1) << 20); }
 
 // Whether the records begin with one that is whole and checks.
-bool FirstRecordComplete(const std::vector<uint8_t>& records) {
-    if (records.size() < 9) return false;
+bool FirstRecordComplete(const uint8_t* records, size_t size) {
+    if (size < 9) return false;
     const size_t length = size_t(records[1]) | size_t(records[2]) << 8 | size_t(records[3]) << 16 |
                           size_t(records[4]) << 24;
-    if (records.size() - 9 < length) return false;
-    const uint8_t* crc = records.data() + 5 + length;
+    if (size - 9 < length) return false;
+    const uint8_t* crc = records + 5 + length;
     const uint32_t want = uint32_t(crc[0]) | uint32_t(crc[1]) << 8 | uint32_t(crc[2]) << 16 | uint32_t(crc[3]) << 24;
-    return Crc32(records.data(), 5 + length) == want;
+    return Crc32(records, 5 + length) == want;
 }
 
-bool ParseGeneration(const std::string& name, int64_t& g) {
-    const std::string prefix = "journal-";
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
+bool ParseNumber(const std::string& name, const std::string& prefix, const std::string& suffix, int64_t& g) {
+    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
     int64_t v = 0;
-    for (size_t i = prefix.size(); i < name.size(); ++i) {
+    for (size_t i = prefix.size(); i < name.size() - suffix.size(); ++i) {
         if (name[i] < '0' || name[i] > '9' || v > (int64_t(1) << 50)) return false;
         v = v * 10 + (name[i] - '0');
     }
@@ -48,8 +58,13 @@ void RecoveryJournal::Open(Platform& platform, int32_t w, int32_t h, const std::
     journalledPath = path;
     store = platform.OpenRecovery(problem);
     if (!store) return;
-    const std::vector<int64_t> found = Generations();
-    generation = found.empty() ? 1 : found.front() + 1;
+    // A number no file of the place has used, a base left alone included.
+    int64_t newest = 0;
+    for (const std::string& name : store->List()) {
+        int64_t g = 0;
+        if (ParseNumber(name, "journal-", "", g) || ParseNumber(name, "base-", ".bmp", g)) newest = std::max(newest, g);
+    }
+    generation = newest + 1;
     corners.reserve(kStrokeRoom);
 }
 
@@ -58,83 +73,132 @@ std::vector<int64_t> RecoveryJournal::Generations() {
     if (!store) return g;
     for (const std::string& name : store->List()) {
         int64_t v = 0;
-        if (ParseGeneration(name, v)) g.push_back(v);
+        if (ParseNumber(name, "journal-", "", v)) g.push_back(v);
     }
     std::sort(g.rbegin(), g.rend());
     return g;
 }
 
-bool RecoveryJournal::HasOffer() {
-    offered = -1;
-    for (int64_t g : Generations()) {
-        if (g >= generation) continue;
-        std::vector<uint8_t> bytes;
-        if (!store->Read(JournalName(g), bytes, kMaxJournal)) continue;
-        JournalHeader h;
-        size_t at = 0;
-        if (!DecodeJournalHeader(bytes.data(), bytes.size(), h, at)) {
-            // Not a journal this program can read: kept for the user, out of the way.
-            store->SetAside(JournalName(g));
-            continue;
-        }
-        // A picture of another size cannot go onto this canvas: left for a start that
-        // has its size.
-        if (h.width != width || h.height != height) continue;
-        bytes.erase(bytes.begin(), bytes.begin() + long(at));
-        // Nothing unsaved in the newest generation (no complete record after a saved
-        // base): nothing to offer.
-        if (!h.unsaved && !FirstRecordComplete(bytes)) return false;
-        offered = g;
-        offeredHeader = h;
-        offeredRecords = std::move(bytes);
-        return true;
-    }
+std::string RecoveryJournal::Where() const { return store ? store->Where() : std::string(); }
+
+void RecoveryJournal::SetAside(int64_t g) {
+    store->SetAside(JournalName(g));
+    store->SetAside(BaseName(g));
+    setAside = true;
+}
+
+bool RecoveryJournal::TakeSetAside() {
+    const bool was = setAside;
+    setAside = false;
+    return was;
+}
+
+bool RecoveryJournal::ReadHeader(int64_t g, JournalHeader& h) {
+    std::vector<uint8_t> head;
+    size_t at = 0;
+    if (!store->ReadHead(JournalName(g), head, kHeaderBytes)) return false;
+    if (DecodeJournalHeader(head.data(), head.size(), h, at)) return true;
+    // Not a journal this program can read: kept for the user, out of the way.
+    SetAside(g);
     return false;
 }
 
-bool RecoveryJournal::Restore(const PixelOps& ops, PixelSurface& canvas, std::string& path) {
-    if (offered < 0 || canvas.width != width || canvas.height != height) return false;
-    if (!offeredHeader.whiteBase) {
-        std::vector<uint8_t> bytes;
-        OwnedSurface base;
-        if (!store->Read(BaseName(offered), bytes, kMaxJournal) ||
-            Crc32(bytes.data(), bytes.size()) != offeredHeader.baseChecksum ||
-            bytes.size() < 2 || !DecodeBmp(bytes.data(), bytes.size(), base) || base->width != width ||
-            base->height != height) {
-            // The base cannot be read: no offer, and the data is kept for the user.
-            store->SetAside(JournalName(offered));
-            store->SetAside(BaseName(offered));
-            offered = -1;
-            return false;
+bool RecoveryJournal::HasOffer() {
+    offered = -1;
+    offeredRecords.clear();
+    offeredBase.Release();
+    offeredDamaged = false;
+    sameSize.clear();
+    for (int64_t g : Generations()) {
+        if (g >= generation) continue;
+        JournalHeader h;
+        if (!ReadHeader(g, h)) continue;
+        // A picture of another size cannot go onto this canvas: left for a start that
+        // has its size, and never removed from here.
+        if (h.width != width || h.height != height) continue;
+        if (offered >= 0) {
+            sameSize.push_back({g, h});  // older ones of the offered size: they go with it
+            continue;
         }
-        ops.copyRectRop(canvas, 0, 0, width, height, *base, 0, 0, SRCCOPY);
-    } else {
-        ops.fillRectWhite(canvas, 0, 0, width, height);
+        std::vector<uint8_t> bytes;
+        JournalHeader whole;
+        size_t at = 0;
+        if (!store->Read(JournalName(g), bytes, JournalLimit(h.width, h.height)) ||
+            !DecodeJournalHeader(bytes.data(), bytes.size(), whole, at)) {
+            SetAside(g);
+            continue;
+        }
+        // Nothing unsaved in the newest generation (no complete record after a saved
+        // base): nothing to offer.
+        if (!h.unsaved && !FirstRecordComplete(bytes.data() + at, bytes.size() - at)) return false;
+        // The base is checked before the user is asked: one that cannot be read is not
+        // offered, and its files are kept aside.
+        if (!h.whiteBase) {
+            std::vector<uint8_t> base;
+            OwnedSurface picture;
+            if (!store->Read(BaseName(g), base, PictureFileBytes(h.width, h.height) + 4096) ||
+                Crc32(base.data(), base.size()) != h.baseChecksum || !DecodeBmp(base.data(), base.size(), picture) ||
+                picture->width != width || picture->height != height) {
+                SetAside(g);
+                continue;
+            }
+            offeredBase = std::move(picture);
+        }
+        offered = g;
+        offeredHeader = h;
+        offeredRecords.assign(bytes.begin() + long(at), bytes.end());
     }
+    return offered >= 0;
+}
+
+bool RecoveryJournal::Restore(const PixelOps& ops, PixelSurface& canvas, std::string& path, bool& complete) {
+    complete = false;
+    if (offered < 0 || canvas.width != width || canvas.height != height) return false;
+    if (offeredBase.Exists())
+        ops.copyRectRop(canvas, 0, 0, width, height, *offeredBase, 0, 0, SRCCOPY);
+    else
+        ops.fillRectWhite(canvas, 0, 0, width, height);
     const ReplayResult r = ReplayJournal(ops, canvas, offeredRecords.data(), offeredRecords.size(), offeredHeader.path);
     path = r.path;
+    // A torn last record is the step a kill interrupted: the picture is whole without it.
+    complete = !r.damaged;
+    offeredDamaged = r.damaged;
+    offeredBase.Release();
     return true;
 }
 
 void RecoveryJournal::DropOffered() {
     if (!store || offered < 0) return;
-    // Every generation before this session's: the offered one and any older.
-    for (int64_t g : Generations())
-        if (g < generation) {
-            store->Remove(JournalName(g));
-            store->Remove(BaseName(g));
-        }
+    // A journal whose replay stopped early is kept aside for the user, never removed.
+    if (offeredDamaged) {
+        SetAside(offered);
+    } else {
+        store->Remove(JournalName(offered));
+        store->Remove(BaseName(offered));
+    }
+    for (const Generation& g : sameSize) {
+        store->Remove(JournalName(g.number));
+        store->Remove(BaseName(g.number));
+    }
+    sameSize.clear();
     offered = -1;
     offeredRecords.clear();
 }
 
-void RecoveryJournal::Restart(const PixelSurface& canvas, bool white, const std::string& path, bool unsaved) {
-    if (!store) return;
+bool RecoveryJournal::Restart(const PixelSurface& canvas, bool white, const std::string& path, bool unsaved) {
+    if (!store) return true;
     const int64_t previous = generation;
     const bool hadFiles = filesStarted;
+    const JournalHeader previousHeader = header;
+    const uint64_t previousBytes = journalBytes;
+    const int previousSteps = steps;
+    const std::vector<uint8_t> previousPen = lastPen;
+    const int64_t previousPaper = lastPaper;
+    const std::string previousPath = journalledPath;
     ++generation;
     filesStarted = false;
     journalBytes = 0;
+    steps = 0;
     header = JournalHeader{};
     header.width = width;
     header.height = height;
@@ -147,13 +211,39 @@ void RecoveryJournal::Restart(const PixelSurface& canvas, bool white, const std:
     baseBytes.clear();
     if (!white) EncodeBmp24(canvas, baseBytes);
     header.baseChecksum = white ? 0 : Crc32(baseBytes.data(), baseBytes.size());
-    // Unsaved work is written at once, before the old generation goes; a saved picture's
-    // generation waits for its first step.
-    if (unsaved) StartFiles();
+    // Unsaved work is written at once, and the old generation goes only once the new one
+    // is on the disk; a saved picture's generation waits for its first step.
+    if (unsaved) {
+        StartFiles();
+        store->Flush();
+        if (store->TakeFailure()) {
+            store->Remove(JournalName(generation));
+            store->Remove(BaseName(generation));
+            NoteFailure();
+            if (hadFiles) {
+                // The old generation stays whole and goes on taking the steps.
+                generation = previous;
+                filesStarted = true;
+                header = previousHeader;
+                journalBytes = previousBytes;
+                steps = previousSteps;
+                lastPen = previousPen;
+                lastPaper = previousPaper;
+                journalledPath = previousPath;
+                baseBytes.clear();
+            } else {
+                // Nothing older to keep: the next step tries this base again.
+                filesStarted = false;
+                if (!white) EncodeBmp24(canvas, baseBytes);
+            }
+            return false;
+        }
+    }
     if (hadFiles) {
         store->Remove(JournalName(previous));
         store->Remove(BaseName(previous));
     }
+    return true;
 }
 
 void RecoveryJournal::StartFiles() {
@@ -163,6 +253,11 @@ void RecoveryJournal::StartFiles() {
     journalBytes = head.size();
     store->Replace(JournalName(generation), std::move(head));
     filesStarted = true;
+}
+
+void RecoveryJournal::NoteFailure() {
+    failed = true;
+    failedAt = std::chrono::steady_clock::now();
 }
 
 void RecoveryJournal::Discard() {
@@ -203,19 +298,20 @@ void RecoveryJournal::Append(const std::vector<uint8_t>& record, const PixelSurf
         journalledPath = path;
     }
     journalBytes += record.size();
+    ++steps;
     store->Append(JournalName(generation), record);
     if (store->TakeFailure()) {
-        failed = true;
-        failedAt = std::chrono::steady_clock::now();
+        NoteFailure();
     } else if (failed && std::chrono::steady_clock::now() - failedAt > std::chrono::seconds(10)) {
         // Try again: the picture as it stands, written whole, makes the journal whole.
         failed = false;
         Restart(canvas, false, path, true);
         return;
     }
-    // Grown past about twice a picture file: the picture as it stands becomes the base.
-    const uint64_t pictureFile = uint64_t(width) * uint64_t(height) * 3 + 54;
-    if (journalBytes > 2 * pictureFile) Restart(canvas, false, path, true);
+    // Grown past about twice a picture file, or long enough that a restore would replay
+    // for a while: the picture as it stands becomes the base.
+    if (journalBytes > 2 * PictureFileBytes(width, height) || steps >= kCompactSteps)
+        Restart(canvas, false, path, true);
 }
 
 void RecoveryJournal::EndStroke(const PixelSurface& skin, int maskX, int maskY, Rgb colour, bool eraser,
@@ -266,10 +362,7 @@ void RecoveryJournal::NotePath(const std::string& path) {
 }
 
 bool RecoveryJournal::TakeFailureToTell() {
-    if (store && store->TakeFailure()) {
-        failed = true;
-        failedAt = std::chrono::steady_clock::now();
-    }
+    if (store && store->TakeFailure()) NoteFailure();
     if (!failed || told) return false;
     told = true;
     return true;

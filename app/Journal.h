@@ -3,8 +3,10 @@
 // recovery place the platform keeps, so that after any abrupt end the next start can offer
 // the picture back exactly as it was after the last completed step. The journal starts
 // afresh (a new generation: base and header) at start-up, New, Open, a successful save,
-// a restore, and when it has grown past about twice a picture file; its files go when the
-// user chose to let the picture go.
+// a restore, and when it has grown past about twice a picture file or a thousand steps;
+// an older generation goes only once the new one is on the disk, and only the user's own
+// choices remove a picture: the one offered (and older ones of its size) when they say
+// No or have it back, this session's at an orderly quit.
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -23,23 +25,32 @@ class Platform;
 class RecoveryJournal {
 public:
     // Takes the platform's recovery place. problem: why it cannot be used, for one message
-    // (empty when it can, or when another live session holds it).
-    // The first generation is the white canvas with this path.
+    // (empty when it can). The first generation is the white canvas with this path.
     void Open(Platform& platform, int32_t width, int32_t height, const std::string& path, std::string& problem);
     bool Live() const { return store != nullptr; }
 
-    // A journal a session left that ended without its user choosing, for this canvas
-    // size: the newest generation holding unsaved work.
+    // A picture a session left that ended without its user choosing, for this canvas
+    // size: the newest generation holding unsaved work whose base can be read. Journals
+    // are known by their headers; only the offered one is read whole. Generations found
+    // damaged on the way are set aside for the user (TakeSetAside says so).
     bool HasOffer();
-    // The offered picture onto the canvas (which has the journal's size); false, with the
-    // files set aside for the user, when its base cannot be read.
-    bool Restore(const PixelOps& ops, PixelSurface& canvas, std::string& path);
-    // Removes what was offered (the user said No, or it was restored and journalled anew).
+    // The offered picture onto the canvas (which has the journal's size). complete: every
+    // record of it applied (else the picture stops at the first damaged one, and the
+    // journal is set aside when the offer is dropped).
+    bool Restore(const PixelOps& ops, PixelSurface& canvas, std::string& path, bool& complete);
+    // The user said No, or has the picture back journalled anew: the offered generation
+    // goes, with older ones of the same size; never a picture the user was not offered.
     void DropOffered();
+    // Whether damaged journals were set aside since the last call.
+    bool TakeSetAside();
+    // Where the recovery place is, for messages.
+    std::string Where() const;
 
     // A new generation: the canvas as it stands (white: nothing to keep) with its path.
-    // unsaved: the canvas holds work not saved anywhere, so it is written at once.
-    void Restart(const PixelSurface& canvas, bool white, const std::string& path, bool unsaved);
+    // unsaved: the canvas holds work not saved anywhere, so it is written at once and the
+    // old generation goes only once the new one is on the disk. False when it could not
+    // be written: the old generation is kept and goes on taking the steps.
+    bool Restart(const PixelSurface& canvas, bool white, const std::string& path, bool unsaved);
     // The user let the picture go (an orderly quit): this session's files go.
     void Discard();
     // Everything written and flushed (an outside close).
@@ -66,14 +77,26 @@ public:
     bool TakeFailureToTell();
 
     static constexpr size_t kStrokeRoom = 1 << 16;
+    // A generation takes at most this many steps before the picture becomes its base, so
+    // that a restore replays no more than these.
+    static constexpr int kCompactSteps = 1000;
 
 private:
+    // What a journal's header says, read without its records.
+    struct Generation {
+        int64_t number = 0;
+        JournalHeader header;
+    };
     void Append(const std::vector<uint8_t>& record, const PixelSurface& canvas, const std::string& path);
     void StartFiles();
+    void NoteFailure();
+    void SetAside(int64_t g);
     std::string JournalName(int64_t g) const { return "journal-" + std::to_string(g); }
     std::string BaseName(int64_t g) const { return "base-" + std::to_string(g) + ".bmp"; }
-    // The generations found in the place, newest first.
+    // The generations found in the place, newest first, by number alone.
     std::vector<int64_t> Generations();
+    // A generation's header; false (and the journal set aside) when it is not one.
+    bool ReadHeader(int64_t g, JournalHeader& header);
 
     RecoveryStore* store = nullptr;
     int32_t width = 0, height = 0;
@@ -83,10 +106,15 @@ private:
     JournalHeader header;
     std::vector<uint8_t> baseBytes;  // the base picture, until written
     uint64_t journalBytes = 0;
+    int steps = 0;  // records since the base
 
     int64_t offered = -1;  // the generation offered at start
     JournalHeader offeredHeader;
     std::vector<uint8_t> offeredRecords;
+    OwnedSurface offeredBase;
+    bool offeredDamaged = false;  // its replay stopped early
+    std::vector<Generation> sameSize;  // older generations of the offered one's size
+    bool setAside = false;
 
     // The stroke being drawn.
     std::vector<IntPoint> corners;

@@ -129,17 +129,25 @@ bool ApplyRecord(const PixelOps& ops, PixelSurface& canvas, ReplayPencil& p, Jou
             const Pencil pencil{*p.pen, p.penColour, eraser};
             const PixelSurface& paper = p.hasPaper ? *p.paper : *p.coverage;
             const StrokeSurfaces surfaces{canvas, *p.coverage, *p.colour, paper};
-            if (n >= 2) {
-                IntPoint last{r.I32(), r.I32()};
-                for (uint32_t i = 1; i < n; ++i) {
-                    const IntPoint next{r.I32(), r.I32()};
-                    DrawSegment(ops, surfaces, pencil, last.x, last.y, next.x, next.y);
-                    last = next;
-                }
-            }
+            // Every corner is checked before anything is drawn: the program records only
+            // points within the canvas plus the stamp's reach, so one beyond it is damage
+            // (and a far one would cost a replay without end).
+            const uint8_t* points = r.Bytes(size_t(n) * 8);
             const bool stamped = r.U8() != 0;
             const IntPoint stamp{r.I32(), r.I32()};
-            if (!r.ok || r.Left() != 0) return false;
+            if (!points || !r.ok || r.Left() != 0) return false;
+            auto corner = [points](uint32_t i) {
+                const uint8_t* p = points + size_t(i) * 8;
+                return IntPoint{int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24),
+                                int32_t(uint32_t(p[4]) | uint32_t(p[5]) << 8 | uint32_t(p[6]) << 16 | uint32_t(p[7]) << 24)};
+            };
+            for (uint32_t i = 0; i < n; ++i)
+                if (!StrokeCornerInReach(corner(i).x, corner(i).y, canvas.width, canvas.height)) return false;
+            if (stamped && !StrokeCornerInReach(stamp.x, stamp.y, canvas.width, canvas.height)) return false;
+            for (uint32_t i = 1; i < n; ++i) {
+                const IntPoint a = corner(i - 1), b = corner(i);
+                DrawSegment(ops, surfaces, pencil, a.x, a.y, b.x, b.y);
+            }
             if (stamped) StampPen(ops, canvas, pencil, stamp.x, stamp.y);
             return true;
         }
@@ -176,23 +184,6 @@ bool ApplyRecord(const PixelOps& ops, PixelSurface& canvas, ReplayPencil& p, Jou
 }
 
 }  // namespace
-
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc) {
-    static const auto table = [] {
-        struct T {
-            uint32_t v[256];
-        } t{};
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t.v[i] = c;
-        }
-        return t;
-    }();
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) crc = table.v[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
 
 std::vector<uint8_t> EncodeJournalHeader(const JournalHeader& h) {
     Writer w;
@@ -293,12 +284,20 @@ ReplayResult ReplayJournal(const PixelOps& ops, PixelSurface& canvas, const uint
         Reader frame(records + at, size - at);
         const uint8_t type = frame.U8();
         const uint32_t length = frame.U32();
-        if (!frame.ok || length > kMaxRecord || frame.Left() < size_t(length) + 4) break;
+        // Cut short by the end: the record a kill interrupted (or a length no record has).
+        if (!frame.ok || length > kMaxRecord) {
+            result.damaged = frame.ok;
+            break;
+        }
+        if (frame.Left() < size_t(length) + 4) break;
         const uint8_t* payload = frame.Bytes(length);
         const uint32_t crc = frame.U32();
-        if (crc != Crc32(records + at, 5 + size_t(length))) break;
         Reader r(payload, length);
-        if (type < 1 || type > 7 || !ApplyRecord(ops, canvas, pencil, JournalRecord(type), r, result.path)) break;
+        if (crc != Crc32(records + at, 5 + size_t(length)) || type < 1 || type > 7 ||
+            !ApplyRecord(ops, canvas, pencil, JournalRecord(type), r, result.path)) {
+            result.damaged = true;
+            break;
+        }
         at += frame.at;
         ++result.records;
         result.validBytes = at;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Crc32.h"
 #include "engine/Pencil.h"
 #include "engine/pixel/PixelOps.h"
 #include "engine/pixel/Surface.h"
@@ -33,7 +34,6 @@ struct JournalHeader {
     std::string path;        // the file path that goes with the base
 };
 
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0);
 
 // The journal file starts with the header.
 std::vector<uint8_t> EncodeJournalHeader(const JournalHeader& header);
@@ -63,6 +63,9 @@ struct ReplayResult {
     size_t records = 0;      // applied
     size_t validBytes = 0;   // of the records, up to the last applied one
     bool stoppedEarly = false;
+    // It stopped at a whole record that failed its checksum or could not apply: damage,
+    // not the torn end a kill in mid-write leaves.
+    bool damaged = false;
     std::string path;
 };
 ReplayResult ReplayJournal(const PixelOps& ops, PixelSurface& canvas, const uint8_t* records, size_t size,

@@ -192,6 +192,8 @@ public:
     void WritePendingSettings();
     // Shows string table message id; answers Yes/No or Ok.
     MsgAnswer Message(int id, MsgButtons buttons);
+    // An Ok message with a detail on a line of its own (a folder, a reason).
+    void MessageWithDetail(int id, const std::string& detail);
     // The default picture path: the pictures folder followed by "untitled.bmp".
     std::string DefaultPicturePath() const;
 

@@ -23,23 +23,27 @@ bool CVellumView::RecoverAtStart() {
     if (!canvas.Exists()) return false;
     std::string problem;
     journal.Open(platform, W, H, filePath, problem);
-    if (!problem.empty())
-        platform.ShowMessage(IDS_RECOVERY_UNUSABLE, std::string(Resources::Active().String(IDS_RECOVERY_UNUSABLE)) + "\n" + problem,
-                             MsgButtons::Ok);
-    if (!journal.HasOffer()) return false;
+    if (!problem.empty()) MessageWithDetail(IDS_RECOVERY_UNUSABLE, problem);
+    const bool offer = journal.HasOffer();
+    // A picture whose files are damaged is never offered: the user hears where they are.
+    if (journal.TakeSetAside()) MessageWithDetail(IDS_RESTORE_DAMAGED, journal.Where());
+    if (!offer) return false;
     if (Message(IDS_RESTORE, MsgButtons::YesNo) != MsgAnswer::Yes) {
         journal.DropOffered();
         return false;
     }
     std::string path;
-    if (!journal.Restore(ops, *canvas, path)) return false;
+    bool complete = false;
+    if (!journal.Restore(ops, *canvas, path, complete)) return false;
     // The picture as after its last complete step, unsaved, with its path; undo starts here.
     filePath = path;
     modified = 1;
     if (history.Start(*canvas)) history.SetMemoryLimit(platform.UndoMemoryLimit());
-    journal.Restart(*canvas, false, filePath, true);
-    journal.DropOffered();
+    // The offered files go only once the restored picture is journalled anew.
+    if (journal.Restart(*canvas, false, filePath, true)) journal.DropOffered();
+    TellJournalFailure();
     RefreshRect(0, 0, -1, -1);
+    if (!complete) MessageWithDetail(IDS_RESTORE_INCOMPLETE, journal.Where());
     return true;
 }
 

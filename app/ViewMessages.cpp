@@ -8,6 +8,10 @@ MsgAnswer CVellumView::Message(int id, MsgButtons buttons) {
     return platform.ShowMessage(id, Resources::Active().String(id), buttons);
 }
 
+void CVellumView::MessageWithDetail(int id, const std::string& detail) {
+    platform.ShowMessage(id, std::string(Resources::Active().String(id)) + "\n" + detail, MsgButtons::Ok);
+}
+
 void CVellumView::EnterFullScreen(bool report) {
     int sw = 0, sh = 0;
     platform.GetScreenSize(sw, sh);

@@ -130,6 +130,13 @@ void CVellumView::DrawTo(int x, int y) {
         cx = viewOriginX + (x >> zoomShift);
         cy = viewOriginY + (y >> zoomShift);
     }
+    // A pointer dragged off the window (a desktop keeps reporting it) draws along the
+    // edge: the stroke's points stay within the canvas plus the stamp's reach, which is
+    // what the journal's replay accepts.
+    if (!handMode) {
+        cx = KeepInReach(cx, W);
+        cy = KeepInReach(cy, H);
+    }
     // Later points are measured against the last accepted one.
     if (antiJump && !handMode && Jumps(lastCanvasPt, {cx, cy})) return;
     if (penDown != 1) return;
@@ -198,7 +205,7 @@ void CVellumView::OnPenUp(int x, int y) {
             RefreshRect(0, 0, -1, -1);
         } else if (movePointCount < 3) {
             // A tap or a very short stroke still leaves a mark where the stylus lifted.
-            const int sx = cx - kStampOffset, sy = cy - kStampOffset;
+            const int sx = KeepInReach(cx, W) - kStampOffset, sy = KeepInReach(cy, H) - kStampOffset;
             if (canvas.Exists()) StampPen(*canvas, sx, sy);
             const int z = zoomFactor;
             if (z == 1)

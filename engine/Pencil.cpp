@@ -61,6 +61,10 @@ Box StampPen(const PixelOps& ops, PixelSurface& surface, const Pencil& pencil, i
 
 Box DrawSegment(const PixelOps& ops, const StrokeSurfaces& s, const Pencil& pencil, int x0, int y0,
                 int x1, int y1) {
+    if (!CornerInReach(x0, y0, s.canvas.width, s.canvas.height) ||
+        !CornerInReach(x1, y1, s.canvas.width, s.canvas.height))
+        return {};
+    // Within reach no difference overflows.
     const int adx = std::abs(x1 - x0);
     const int ady = std::abs(y1 - y0);
     const Box box = SegmentBox(x0, y0, x1, y1);

@@ -51,11 +51,32 @@ struct StrokeSurfaces {
     const PixelSurface& paper;
 };
 
-// The boxes a stamp and a segment between two stamp corners may write, before clipping.
+// Stroke points are kept within the canvas plus the stamp's reach: a point at most
+// kStampOffset outside the canvas, whose stamp no longer touches it. The stamp corner of
+// such a point lies within [-kStampSize, width] x [-kStampSize, height].
+inline int32_t KeepInReach(int32_t v, int32_t size) {
+    return v < -kStampOffset ? -kStampOffset : v > size + kStampOffset ? size + kStampOffset : v;
+}
+inline bool StrokeCornerInReach(int64_t x, int64_t y, int32_t width, int32_t height) {
+    return x >= -kStampSize && y >= -kStampSize && x <= width && y <= height;
+}
+
+// How far outside a surface a segment's corners may lie and still be drawn: far beyond any
+// point the program takes (its points stay within the canvas plus the stamp's reach), and
+// near enough that a segment's arithmetic cannot overflow and its stamps stay few.
+constexpr int32_t kSegmentReach = 1 << 20;
+inline bool CornerInReach(int x, int y, int width, int height) {
+    return x >= -kSegmentReach && y >= -kSegmentReach && x <= width + kSegmentReach && y <= height + kSegmentReach;
+}
+
+// The boxes a stamp and a segment between two stamp corners may write, before clipping
+// (a segment out of reach writes nothing).
 inline Box StampBox(int x, int y) { return {x, y, kStampSize, kStampSize}; }
 inline Box SegmentBox(int x0, int y0, int x1, int y1) {
-    return {x0 < x1 ? x0 : x1, y0 < y1 ? y0 : y1, (x1 > x0 ? x1 - x0 : x0 - x1) + kStampSize,
-            (y1 > y0 ? y1 - y0 : y0 - y1) + kStampSize};
+    const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
+    const int64_t w = (dx < 0 ? -dx : dx) + kStampSize, h = (dy < 0 ? -dy : dy) + kStampSize;
+    if (w > INT32_MAX || h > INT32_MAX) return {};
+    return {x0 < x1 ? x0 : x1, y0 < y1 ? y0 : y1, int32_t(w), int32_t(h)};
 }
 
 // Builds the pen buffer from the 10 x 10 mask at (maskX, maskY) of masks and the colour.
@@ -68,7 +89,8 @@ Box StampPen(const PixelOps& ops, PixelSurface& surface, const Pencil& pencil, i
 
 // One segment between two stamp corners, composited once over its box. The end corner
 // is not stamped: it starts the next segment. Returns the box of the canvas it may have
-// changed, clipped to the canvas (empty for a segment of length zero).
+// changed, clipped to the canvas (empty for a segment of length zero, and for one with a
+// corner beyond kSegmentReach of the canvas, which draws nothing).
 Box DrawSegment(const PixelOps& ops, const StrokeSurfaces& surfaces, const Pencil& pencil, int x0,
                 int y0, int x1, int y1);
 

@@ -63,8 +63,8 @@ public:
     // How much memory undo may keep (bytes); the desktop program's --undo-memory.
     virtual int64_t UndoMemoryLimit() { return int64_t(128) << 20; }
     // The recovery place of this session, locked for the life of the program; null when
-    // there is none: another live session holds it (problem empty), or it cannot be used
-    // safely (problem says why, for the user). Asked once, at start.
+    // there is none (problem says why, for the user: another live session holds it, or
+    // it cannot be used safely; empty where a platform keeps none). Asked once, at start.
     virtual RecoveryStore* OpenRecovery(std::string& problem) { return nullptr; }
     // The program's icon, a rectangle of picture (the skin's emblem).
     virtual void SetAppIcon(const PixelSurface& picture, int x, int y, int w, int h) {}

@@ -19,6 +19,9 @@ public:
     // A whole file, read now; false when it is not there, not a regular file, or larger
     // than limit.
     virtual bool Read(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) = 0;
+    // At most the first count bytes of a file (fewer when it is shorter); false when it is
+    // not there or not a regular file.
+    virtual bool ReadHead(const std::string& name, std::vector<uint8_t>& bytes, size_t count) = 0;
     // Queued: replace a whole file atomically, append to one, remove one, or set one aside
     // for the user under another name (never deleted).
     virtual void Replace(const std::string& name, std::vector<uint8_t> bytes) = 0;

@@ -24,6 +24,8 @@ enum StringId : int {
     IDS_RECOVERY_FAILED = 61222,    // the recovery journal could not be written
     IDS_SETTINGS_NOT_KEPT = 61223,  // the settings store could not be written
     IDS_SAVE_FAILED = 61224,        // the picture was not saved (it could not reach the user)
+    IDS_RESTORE_DAMAGED = 61225,    // an unsaved picture's files are damaged (where they were kept follows)
+    IDS_RESTORE_INCOMPLETE = 61226, // only part of the picture came back (where the journal was kept follows)
     IDS_PARSE_INT = 61712,          // the dialogs' message for a field that is not a number
     IDS_PARSE_INT_RANGE = 61715,    // ... and for a number outside its range (%1, %2)
 };

@@ -1,6 +1,7 @@
 #include "imageio/formats/FileBytes.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
@@ -60,6 +61,48 @@ bool ReadFileAsNeeded(const std::string& path, size_t minSize, int64_t maxSize, 
     bytes.reset(new (std::nothrow) uint8_t[wanted ? size_t(wanted) : 1]);
     if (!bytes) return false;
     return ReadAt(file.fd, bytes.get(), size_t(wanted), size);
+}
+
+size_t MemorySource::Read(uint8_t* into, size_t count) {
+    const size_t n = count < size - at ? count : size - at;
+    std::memcpy(into, data + at, n);
+    at += n;
+    return n;
+}
+
+FileSource::~FileSource() {
+    if (fd >= 0) close(fd);
+}
+
+bool FileSource::Open(const std::string& path, size_t minSize, int64_t maxSize) {
+    fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < int64_t(minSize) || st.st_size > maxSize) {
+        close(fd);
+        fd = -1;
+        return false;
+    }
+    size = uint64_t(st.st_size);
+    return true;
+}
+
+size_t FileSource::Peek(uint8_t* into, size_t count) {
+    size_t got = 0;
+    if (fd < 0 || !ReadAt(fd, into, count, got)) return 0;
+    return got;
+}
+
+size_t FileSource::Read(uint8_t* into, size_t count) {
+    size_t got = 0;
+    while (fd >= 0 && got < count) {
+        const ssize_t n = pread(fd, into + got, count - got, off_t(at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += size_t(n);
+        at += uint64_t(n);
+    }
+    return got;
 }
 
 }  // namespace vellum

@@ -12,6 +12,7 @@
 
 #include "imageio/formats/AtomicFile.h"
 #include "imageio/formats/Bmp.h"
+#include "imageio/formats/FileBytes.h"
 
 namespace vellum {
 
@@ -57,12 +58,55 @@ void OnJpegProgress(j_common_ptr codec) {
     if (decoder->input_scan_number > kMaxScans) OnJpegError(codec);
 }
 
+// The decoder's input, taken from the source a buffer at a time as it asks. At the end a
+// fake end marker goes in with the libjpeg warning that the file ended early, which the
+// message handler above turns into a refusal.
+struct SourceReader {
+    jpeg_source_mgr base;
+    ByteSource* source;
+    JOCTET buffer[65536];
+    JOCTET end[2];
+};
+
+void InitSource(j_decompress_ptr) {}
+
+boolean FillInput(j_decompress_ptr codec) {
+    SourceReader* r = reinterpret_cast<SourceReader*>(codec->src);
+    const size_t n = r->source->Read(r->buffer, sizeof r->buffer);
+    if (n == 0) {
+        WARNMS(codec, JWRN_JPEG_EOF);
+        r->end[0] = 0xFF;
+        r->end[1] = JPEG_EOI;
+        r->base.next_input_byte = r->end;
+        r->base.bytes_in_buffer = 2;
+        return TRUE;
+    }
+    r->base.next_input_byte = r->buffer;
+    r->base.bytes_in_buffer = n;
+    return TRUE;
+}
+
+void SkipInput(j_decompress_ptr codec, long count) {
+    SourceReader* r = reinterpret_cast<SourceReader*>(codec->src);
+    while (count > long(r->base.bytes_in_buffer)) {
+        count -= long(r->base.bytes_in_buffer);
+        FillInput(codec);
+    }
+    if (count > 0) {
+        r->base.next_input_byte += count;
+        r->base.bytes_in_buffer -= size_t(count);
+    }
+}
+
+void TermSource(j_decompress_ptr) {}
+
 // Everything that must outlive a longjmp lives here, in the caller's frame; the jump
 // lands in the function that called setjmp, whose own locals are plain values.
 struct DecodeJob {
     JpegErrorManager err;
     jpeg_decompress_struct codec;
     jpeg_progress_mgr progress;
+    SourceReader reader;
     bool created = false;
     OwnedSurface picture;
     std::unique_ptr<uint8_t[]> cmykRow;
@@ -84,7 +128,7 @@ void CmykToBgr(const uint8_t* from, uint8_t* to, uint32_t width, bool inverted) 
     }
 }
 
-bool ReadPicture(DecodeJob& job, const uint8_t* data, size_t size) {
+bool ReadPicture(DecodeJob& job, ByteSource& source) {
     j_decompress_ptr codec = &job.codec;
     if (setjmp(job.err.jump)) return false;
 
@@ -94,7 +138,15 @@ bool ReadPicture(DecodeJob& job, const uint8_t* data, size_t size) {
     codec->mem->max_memory_to_use = kMaxDecoderMemory;
     job.progress.progress_monitor = OnJpegProgress;
     codec->progress = &job.progress;
-    jpeg_mem_src(codec, const_cast<unsigned char*>(data), static_cast<unsigned long>(size));
+    job.reader.source = &source;
+    job.reader.base.init_source = InitSource;
+    job.reader.base.fill_input_buffer = FillInput;
+    job.reader.base.skip_input_data = SkipInput;
+    job.reader.base.resync_to_restart = jpeg_resync_to_restart;
+    job.reader.base.term_source = TermSource;
+    job.reader.base.next_input_byte = nullptr;
+    job.reader.base.bytes_in_buffer = 0;
+    codec->src = &job.reader.base;
     if (jpeg_read_header(codec, TRUE) != JPEG_HEADER_OK) return false;
 
     const uint32_t width = codec->image_width, height = codec->image_height;
@@ -174,13 +226,18 @@ bool IsJpegData(const uint8_t* data, size_t size) {
 
 bool DecodeJpeg(const uint8_t* data, size_t size, OwnedSurface& out) {
     if (!IsJpegData(data, size)) return false;
+    MemorySource source(data, size);
+    return DecodeJpeg(source, out);
+}
+
+bool DecodeJpeg(ByteSource& source, OwnedSurface& out) {
     std::unique_ptr<DecodeJob> job(new (std::nothrow) DecodeJob);
     if (!job) return false;
     std::memset(&job->codec, 0, sizeof job->codec);
     std::memset(&job->progress, 0, sizeof job->progress);
     InstallErrorManager(job->err);
     job->codec.err = &job->err.base;
-    const bool read = ReadPicture(*job, data, size);
+    const bool read = ReadPicture(*job, source);
     if (job->created) jpeg_destroy_decompress(&job->codec);
     if (!read) return false;
     out = std::move(job->picture);

@@ -23,6 +23,10 @@ bool IsJpegData(const uint8_t* data, size_t size);
 // multi-scan file whose coefficients would need more memory than the picture may take
 // (4:4:4 and CMYK files near the limit); out is unchanged then.
 bool DecodeJpeg(const uint8_t* data, size_t size, OwnedSurface& out);
+// The same read from a source as the decoder asks for the bytes: the header is checked
+// before any scan is read, and nothing past the last row is.
+class ByteSource;
+bool DecodeJpeg(ByteSource& source, OwnedSurface& out);
 
 // Encodes the surface as a baseline JPEG at libjpeg quality 1..100 (clamped); from
 // quality 90 on the colour is kept at full resolution (4:4:4), below that 4:2:0.

@@ -17,8 +17,7 @@ uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
 // How much of a file the picture needs, from its header: a BMP's pixel rows end where its
 // header says (a 1 GiB file that declares 10 x 10 pixels is read for 10 x 10), and one
-// declaring more pixels than the limits allow is refused unread; PNG and JPEG are read
-// whole (their decoders stop at their own ends).
+// declaring more pixels than the limits allow is refused unread.
 uint64_t PictureBytesNeeded(const uint8_t* head, size_t n, uint64_t fileSize) {
     if (n < 2 || head[0] != 'B' || head[1] != 'M') return fileSize;
     if (n < 30) return fileSize;  // too short to say: the decoder refuses it
@@ -49,15 +48,20 @@ uint64_t PictureBytesNeeded(const uint8_t* head, size_t n, uint64_t fileSize) {
 
 bool LoadPictureFile(const std::string& path, OwnedSurface& out) {
     out.Release();
+    FileSource file;
+    if (!file.Open(path, 3, kBmpMaxFileSize)) return false;
+    // The content decides the format, not the name. PNG and JPEG are read as their
+    // decoders ask: a header over the limits is refused before more is read, and nothing
+    // past the picture's end is.
+    uint8_t head[8];
+    const size_t n = file.Peek(head, sizeof head);
+    if (IsPngData(head, n)) return DecodePng(file, out);
+    if (IsJpegData(head, n)) return DecodeJpeg(file, out);
+    if (n < 2 || head[0] != 'B' || head[1] != 'M') return false;
     std::unique_ptr<uint8_t[]> bytes;
     size_t size = 0;
     if (!ReadFileAsNeeded(path, 3, kBmpMaxFileSize, PictureBytesNeeded, bytes, size)) return false;
-    // The content decides the format, not the name.
-    const uint8_t* data = bytes.get();
-    if (size >= 2 && data[0] == 'B' && data[1] == 'M') return DecodeBmp(data, size, out);
-    if (IsPngData(data, size)) return DecodePng(data, size, out);
-    if (IsJpegData(data, size)) return DecodeJpeg(data, size, out);
-    return false;
+    return DecodeBmp(bytes.get(), size, out);
 }
 
 }  // namespace vellum

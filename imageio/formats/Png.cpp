@@ -8,6 +8,7 @@
 #include <new>
 
 #include "imageio/formats/Bmp.h"
+#include "imageio/formats/FileBytes.h"
 
 namespace vellum {
 
@@ -15,17 +16,10 @@ namespace {
 
 const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
-struct MemoryReader {
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    size_t position = 0;
-};
-
-void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
-    MemoryReader* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (count > reader->size - reader->position) png_error(png, "truncated");
-    std::memcpy(out, reader->data + reader->position, count);
-    reader->position += count;
+// libpng asks for the bytes it needs: a file is read no further than the picture's end.
+void ReadFromSource(png_structp png, png_bytep out, png_size_t count) {
+    ByteSource* source = static_cast<ByteSource*>(png_get_io_ptr(png));
+    if (source->Read(out, count) != count) png_error(png, "truncated");
 }
 
 // Errors return to the setjmp in ReadPicture; nothing is printed.
@@ -35,7 +29,6 @@ void OnPngWarning(png_structp, png_const_charp) {}
 // Everything that must outlive a longjmp lives here, in the caller's frame: the jump
 // lands in ReadPicture, whose own locals are all plain values.
 struct PngJob {
-    MemoryReader reader;
     png_structp png = nullptr;
     png_infop info = nullptr;
     OwnedSurface picture;
@@ -127,11 +120,11 @@ bool IsPngData(const uint8_t* data, size_t size) {
            std::memcmp(data, kPngSignature, sizeof kPngSignature) == 0;
 }
 
-bool DecodePng(const uint8_t* data, size_t size, OwnedSurface& out) {
-    if (!IsPngData(data, size)) return false;
+bool DecodePng(ByteSource& source, OwnedSurface& out) {
+    uint8_t signature[sizeof kPngSignature];
+    if (source.Read(signature, sizeof signature) != sizeof signature || !IsPngData(signature, sizeof signature))
+        return false;
     PngJob job;
-    job.reader.data = data;
-    job.reader.size = size;
     job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
     if (!job.png) return false;
     job.info = png_create_info_struct(job.png);
@@ -139,12 +132,19 @@ bool DecodePng(const uint8_t* data, size_t size, OwnedSurface& out) {
         png_destroy_read_struct(&job.png, nullptr, nullptr);
         return false;
     }
-    png_set_read_fn(job.png, &job.reader, ReadFromMemory);
+    png_set_read_fn(job.png, &source, ReadFromSource);
+    png_set_sig_bytes(job.png, int(sizeof signature));
     const bool read = ReadPicture(job);
     png_destroy_read_struct(&job.png, &job.info, nullptr);
     if (!read) return false;
     out = std::move(job.picture);
     return true;
+}
+
+bool DecodePng(const uint8_t* data, size_t size, OwnedSurface& out) {
+    if (!IsPngData(data, size)) return false;
+    MemorySource source(data, size);
+    return DecodePng(source, out);
 }
 
 }  // namespace vellum

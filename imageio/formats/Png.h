@@ -16,5 +16,10 @@ bool IsPngData(const uint8_t* data, size_t size);
 // truncated or beyond the BMP reader's limits (checked from the header, before the
 // picture is allocated); out is unchanged then.
 bool DecodePng(const uint8_t* data, size_t size, OwnedSurface& out);
+// The same read from a source as the decoder asks for the bytes: the picture's header is
+// checked against the limits before anything more is read, and nothing past its last
+// pixel row is.
+class ByteSource;
+bool DecodePng(ByteSource& source, OwnedSurface& out);
 
 }  // namespace vellum

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <ctime>
 
@@ -100,8 +101,12 @@ std::unique_ptr<RecoveryFolder> RecoveryFolder::Open(const std::string& path, bo
         problem = dir + ": " + std::strerror(errno);
         return nullptr;
     }
-    // Held until the process ends: a second program finds it taken and keeps away.
-    if (::flock(folder->lockFd, LOCK_EX | LOCK_NB) != 0) return nullptr;
+    // Held until the process ends: a second program finds it taken and keeps away, and
+    // its user is told that this window has no recovery.
+    if (::flock(folder->lockFd, LOCK_EX | LOCK_NB) != 0) {
+        problem = dir + ": another Vellum window is using it";
+        return nullptr;
+    }
     if (threaded) folder->writer = std::thread([f = folder.get()] { f->Run(); });
     return folder;
 }
@@ -131,16 +136,20 @@ std::vector<std::string> RecoveryFolder::List() {
     return names;
 }
 
-bool RecoveryFolder::Read(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) {
-    Flush();
-    const int fd = ::open(PathOf(name).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+namespace {
+
+// Up to count bytes of a regular file from its start; false when it is missing, not a
+// regular file or larger than limit.
+bool ReadPrefix(const std::string& path, std::vector<uint8_t>& bytes, size_t count, size_t limit) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st{};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || uint64_t(st.st_size) > limit) {
         ::close(fd);
         return false;
     }
-    bytes.resize(size_t(st.st_size));
+    bytes.resize(uint64_t(st.st_size) < count ? size_t(st.st_size) : count);
     size_t at = 0;
     while (at < bytes.size()) {
         const ssize_t got = ::read(fd, bytes.data() + at, bytes.size() - at);
@@ -151,6 +160,18 @@ bool RecoveryFolder::Read(const std::string& name, std::vector<uint8_t>& bytes, 
     ::close(fd);
     bytes.resize(at);
     return true;
+}
+
+}  // namespace
+
+bool RecoveryFolder::Read(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) {
+    Flush();
+    return ReadPrefix(PathOf(name), bytes, limit, limit);
+}
+
+bool RecoveryFolder::ReadHead(const std::string& name, std::vector<uint8_t>& bytes, size_t count) {
+    Flush();
+    return ReadPrefix(PathOf(name), bytes, count, SIZE_MAX);
 }
 
 bool RecoveryFolder::DoReplace(const std::string& name, const std::vector<uint8_t>& bytes) {

@@ -22,12 +22,13 @@ public:
     ~RecoveryFolder() override;
 
     // Opens (creating it when missing) the folder and takes its lock. Null, with problem
-    // set, when the folder cannot be used safely; null with problem empty when another
-    // live session holds the lock. threaded: writes run on a thread of their own.
+    // set, when the folder cannot be used safely or another live session holds the lock.
+    // threaded: writes run on a thread of their own.
     static std::unique_ptr<RecoveryFolder> Open(const std::string& dir, bool threaded, std::string& problem);
 
     std::vector<std::string> List() override;
     bool Read(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) override;
+    bool ReadHead(const std::string& name, std::vector<uint8_t>& bytes, size_t count) override;
     void Replace(const std::string& name, std::vector<uint8_t> bytes) override;
     void Append(const std::string& name, std::vector<uint8_t> bytes) override;
     void Remove(const std::string& name) override;

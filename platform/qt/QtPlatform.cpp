@@ -583,8 +583,6 @@ RecoveryStore* QtPlatform::OpenRecovery(std::string& problem) {
     // The journal is written on a thread of its own, so that a pen-up never waits for the
     // disk.
     recovery = RecoveryFolder::Open(DefaultRecoveryDir(), true, problem);
-    if (!recovery && problem.empty())
-        std::fprintf(stderr, "vellum: another session holds the recovery folder; no recovery this time\n");
     return recovery.get();
 }
 

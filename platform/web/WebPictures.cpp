@@ -53,9 +53,11 @@ bool IsPngData(const uint8_t* data, size_t size) {
     return size >= 8 && std::memcmp(data, kSignature, 8) == 0;
 }
 bool DecodePng(const uint8_t*, size_t, OwnedSurface&) { return false; }
+bool DecodePng(ByteSource&, OwnedSurface&) { return false; }
 
 bool IsJpegData(const uint8_t* data, size_t size) { return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF; }
 bool DecodeJpeg(const uint8_t*, size_t, OwnedSurface&) { return false; }
+bool DecodeJpeg(ByteSource&, OwnedSurface&) { return false; }
 bool WriteJpegFile(const std::string& path, const PixelSurface& source, int quality, std::string& message) {
     std::vector<uint8_t> bytes;
     if (!EncodeJpeg(source, quality, bytes)) {

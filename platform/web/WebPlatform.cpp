@@ -76,6 +76,9 @@ public:
     bool Read(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) override {
         return folder->Read(name, bytes, limit);
     }
+    bool ReadHead(const std::string& name, std::vector<uint8_t>& bytes, size_t count) override {
+        return folder->ReadHead(name, bytes, count);
+    }
     void Replace(const std::string& name, std::vector<uint8_t> bytes) override {
         folder->Replace(name, std::move(bytes));
         vellum_js_persist();

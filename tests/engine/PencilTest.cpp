@@ -166,6 +166,21 @@ TEST_F(PencilTest, ClosedPaperLeavesTheCanvasUnchanged) {
     EXPECT_EQ(Fnv1a(*canvas), before);
 }
 
+// No int input makes the segment's arithmetic overflow or its stamping run on: a corner
+// far beyond the canvas draws nothing (the program's own points never go there).
+TEST_F(PencilTest, SegmentsOutOfReachDrawNothingWhateverTheirCorners) {
+    Setup(0, 0x00336699, 0);
+    const uint64_t before = Fnv1a(*canvas);
+    const int far[][4] = {{0, 100, 2000000000, 105}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+                          {INT32_MAX, 0, INT32_MIN, 0}, {0, INT32_MIN, 0, INT32_MAX}, {-kSegmentReach - 1, 50, 40, 60}};
+    for (const auto& c : far) EXPECT_TRUE(Segment(c[0], c[1], c[2], c[3]).Empty());
+    EXPECT_EQ(Fnv1a(*canvas), before);
+    EXPECT_TRUE(SegmentBox(INT32_MIN, 0, INT32_MAX, 0).Empty());
+    // Within reach it draws as ever.
+    EXPECT_FALSE(Segment(-kSegmentReach, 50, 40, 60).Empty());
+    EXPECT_NE(Fnv1a(*canvas), before);
+}
+
 TEST_F(PencilTest, EraserWhitensWhateverThePaper) {
     Setup(0, 0x00336699, 255);
     FillGrey(*canvas, 0);

@@ -7,6 +7,7 @@
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "CodecTestSupport.h"
 #include "imageio/formats/Bmp.h"
@@ -461,6 +462,37 @@ TEST(JpegWriter, FileIsReplacedOnlyWhenComplete) {
 }
 
 // ---- The loader -----------------------------------------------------------------------
+
+// PNG and JPEG files are read as their decoders ask: a picture followed by half a
+// gigabyte (a sparse file here) loads without reading the rest, and a header over the
+// limits is refused before more of the file is read.
+TEST(LoadPictureFile, PngAndJpegAreReadAsTheDecoderAsks) {
+    ScratchFolder folder;
+    OwnedSurface source;
+    ASSERT_TRUE(source.Allocate(8, 4));
+    FillSmooth(*source);
+    std::vector<uint8_t> jpeg;
+    ASSERT_TRUE(EncodeJpeg(*source, 100, jpeg));
+    WriteAll(folder.File("long.png"), SmallRgbPng(8, 4));
+    WriteAll(folder.File("long.jpg"), jpeg);
+    WriteAll(folder.File("huge.png"), PngHeaderOnly(32768, 32768));
+    for (const char* name : {"long.png", "long.jpg", "huge.png"})
+        ASSERT_EQ(truncate(folder.File(name).c_str(), off_t(512) << 20), 0);
+    for (const char* name : {"long.png", "long.jpg", "huge.png"}) {
+        const std::string text = bmptest::RunInChild([&]() {
+            const long before = PeakResidentKiB(true);
+            OwnedSurface picture;
+            const bool loaded = LoadPictureFile(folder.File(name), picture);
+            const long after = PeakResidentKiB(false);
+            return std::string(loaded ? "loaded " : "refused ") + std::to_string((after - before) / 1024);
+        });
+        SCOPED_TRACE(name + (" " + text));
+        EXPECT_EQ(text.rfind(std::string(name) == "huge.png" ? "refused " : "loaded ", 0), 0u);
+        const size_t space = text.find(' ');
+        ASSERT_NE(space, std::string::npos);
+        EXPECT_LT(std::stol(text.substr(space + 1)), 32) << "MiB more at the peak";
+    }
+}
 
 TEST(LoadPictureFile, TheContentDecidesTheFormatNotTheName) {
     ScratchFolder folder;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -128,7 +129,7 @@ TEST(RecoveryJournal, ACompactedJournalRestoresFromItsBase) {
     std::system(("rm -rf " + dir).c_str());
 }
 
-TEST(RecoveryJournal, AnUnreadableBaseIsSetAsideAndNotOffered) {
+TEST(RecoveryJournal, AnUnreadableBaseIsToldSetAsideAndNotOffered) {
     const std::string dir = TempDir();
     DrawUntilCompacted(dir);
     {
@@ -136,8 +137,10 @@ TEST(RecoveryJournal, AnUnreadableBaseIsSetAsideAndNotOffered) {
     ASSERT_FALSE(ReadFile(dir + "/base-2.bmp").empty()) << "the journal was compacted into a base";
     WriteFile(dir + "/base-2.bmp", "not a picture");
     {
+        // Never offered: the user is told the files are damaged, and where they were kept.
         Session s(dir, {MsgAnswer::Yes});
-        EXPECT_TRUE(s.platform.messages.empty() || s.platform.messages == std::vector<int>{IDS_RESTORE});
+        ASSERT_EQ(s.platform.messages, std::vector<int>{IDS_RESTORE_DAMAGED});
+        EXPECT_NE(s.platform.messageTexts[0].find(dir), std::string::npos) << s.platform.messageTexts[0];
         EXPECT_EQ(s.view->modified, 0) << "nothing restored";
     }
     // Kept for the user under another name.
@@ -180,6 +183,7 @@ class FullDisk : public RecoveryStore {
 public:
     std::vector<std::string> List() override { return {}; }
     bool Read(const std::string&, std::vector<uint8_t>&, size_t) override { return false; }
+    bool ReadHead(const std::string&, std::vector<uint8_t>&, size_t) override { return false; }
     void Replace(const std::string&, std::vector<uint8_t>) override { failed = true; ++writes; }
     void Append(const std::string&, std::vector<uint8_t>) override { failed = true; ++writes; }
     void Remove(const std::string&) override {}
@@ -212,6 +216,242 @@ TEST(RecoveryJournal, AFullDiskIsToldOnceAndDrawingGoesOn) {
     EXPECT_NE(std::count(canvas.begin(), canvas.end(), uint8_t(255)), long(canvas.size())) << "and drawing goes on";
     view.reset();
     gShutdownDone = false;
+}
+
+}  // namespace
+}  // namespace vellum
+
+namespace vellum {
+namespace {
+
+// A recovery folder on a small disk: a write that would take it past its room fails
+// whole, as on a nearly full tmpfs; reads are counted by kind.
+class SmallDisk : public RecoveryStore {
+public:
+    SmallDisk(std::unique_ptr<RecoveryFolder> f, uint64_t r) : folder(std::move(f)), room(r) {
+        for (const std::string& name : folder->List()) {
+            std::vector<uint8_t> b;
+            if (folder->Read(name, b, SIZE_MAX)) sizes[name] = b.size();
+        }
+    }
+    std::vector<std::string> List() override { return folder->List(); }
+    bool Read(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) override {
+        reads.push_back(name);
+        return folder->Read(name, bytes, limit);
+    }
+    bool ReadHead(const std::string& name, std::vector<uint8_t>& bytes, size_t count) override {
+        return folder->ReadHead(name, bytes, count);
+    }
+    void Replace(const std::string& name, std::vector<uint8_t> bytes) override {
+        if (Used() - sizes[name] + bytes.size() > room) return Fail();
+        sizes[name] = bytes.size();
+        folder->Replace(name, std::move(bytes));
+    }
+    void Append(const std::string& name, std::vector<uint8_t> bytes) override {
+        if (Used() + bytes.size() > room) return Fail();
+        sizes[name] += bytes.size();
+        folder->Append(name, std::move(bytes));
+    }
+    void Remove(const std::string& name) override {
+        sizes.erase(name);
+        folder->Remove(name);
+    }
+    void SetAside(const std::string& name) override { folder->SetAside(name); }
+    void Flush() override { folder->Flush(); }
+    bool TakeFailure() override {
+        const bool was = failed || folder->TakeFailure();
+        failed = false;
+        return was;
+    }
+    std::string Where() override { return folder->Where(); }
+    std::vector<std::string> reads;
+
+private:
+    uint64_t Used() const {
+        uint64_t n = 0;
+        for (const auto& [name, size] : sizes) n += size;
+        return n;
+    }
+    void Fail() { failed = true; }
+    std::unique_ptr<RecoveryFolder> folder;
+    uint64_t room;
+    std::map<std::string, uint64_t> sizes;
+    bool failed = false;
+};
+
+class SmallDiskPlatform : public fake::TestPlatform {
+public:
+    uint64_t room = UINT64_MAX;
+    std::unique_ptr<SmallDisk> disk;
+    RecoveryStore* OpenRecovery(std::string& problem) override {
+        std::unique_ptr<RecoveryFolder> folder = RecoveryFolder::Open(recoveryDir, false, problem);
+        if (!folder) return nullptr;
+        disk = std::make_unique<SmallDisk>(std::move(folder), room);
+        return disk.get();
+    }
+};
+
+struct SmallSession {
+    SmallDiskPlatform platform;
+    std::unique_ptr<CVellumView> view;
+    SmallSession(const std::string& dir, uint64_t room, std::vector<MsgAnswer> answers = {}, int width = 240,
+                 int height = 320) {
+        platform.recoveryDir = dir;
+        platform.room = room;
+        platform.clientWidth = width;
+        platform.clientHeight = height;
+        for (MsgAnswer a : answers) platform.answers.push_back(a);
+        fake::CreateView(platform, view);
+        view->OnInitialUpdate();
+    }
+    ~SmallSession() { gShutdownDone = false; }
+};
+
+bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+// A full disk when the journal starts a new generation keeps the old one, says so at once,
+// and the picture comes back as far as the disk took it, never as a white canvas.
+TEST(RecoveryJournal, AFullDiskKeepsTheOldGenerationWhenANewOneCannotBeWritten) {
+    const std::string dir = TempDir();
+    std::vector<uint8_t> drawn;
+    {
+        // Room for the journal's strokes, not for a base picture (230 KB).
+        SmallSession s(dir, 60000);
+        for (int i = 0; i < 3; ++i) Stroke(s.platform, *s.view, 40 + 30 * i, 100);
+        drawn = Bytes(*s.view->canvas);
+        // Compaction, as after a thousand steps: the base does not fit.
+        s.view->history.BeforeWriteAll();
+        s.view->ops.fillRectColour(*s.view->canvas, 0, 0, 240, 320, 200, 90, 40);
+        s.view->RecordWholeStep(StepKind::Filter, s.view->filePath);
+        s.view->Undo();
+        EXPECT_EQ(Bytes(*s.view->canvas), drawn);
+        EXPECT_EQ(s.platform.messages, std::vector<int>{IDS_RECOVERY_FAILED}) << "told at once";
+        EXPECT_FALSE(Exists(dir + "/base-2.bmp"));
+    }
+    ASSERT_TRUE(Exists(dir + "/journal-1")) << "the only good journal is kept";
+    Session s(dir, {MsgAnswer::Yes});
+    EXPECT_EQ(s.platform.messages, std::vector<int>{IDS_RESTORE});
+    EXPECT_TRUE(Bytes(*s.view->canvas) == drawn) << "the picture as far as the disk took it";
+    std::system(("rm -rf " + dir).c_str());
+}
+
+// Dropping an offer removes that picture and older ones of its size, never a picture of
+// another size, which the user was never offered; that one comes at a start of its size,
+// and only the offered journal is read whole.
+TEST(RecoveryJournal, AnOfferDroppedKeepsPicturesOfOtherSizes) {
+    const std::string dir = TempDir();
+    std::vector<uint8_t> wide;
+    {
+        SmallSession a(dir, UINT64_MAX, {}, 480, 640);
+        Stroke(a.platform, *a.view, 300, 500);
+        wide = Bytes(*a.view->canvas);
+    }
+    for (int session = 0; session < 2; ++session) {
+        SmallSession b(dir, UINT64_MAX, {MsgAnswer::No});
+        Stroke(b.platform, *b.view, 60 + 40 * session, 100);
+    }
+    {
+        SmallSession c(dir, UINT64_MAX, {MsgAnswer::No});
+        EXPECT_EQ(c.platform.messages, std::vector<int>{IDS_RESTORE});
+        // The other size's journal is known by its header alone.
+        EXPECT_EQ(c.platform.disk->reads, std::vector<std::string>{"journal-3"});
+    }
+    EXPECT_FALSE(Exists(dir + "/journal-2")) << "older ones of the offered size go with it";
+    EXPECT_FALSE(Exists(dir + "/journal-3"));
+    ASSERT_TRUE(Exists(dir + "/journal-1")) << "a picture of another size is never removed unseen";
+    SmallSession d(dir, UINT64_MAX, {MsgAnswer::Yes}, 480, 640);
+    EXPECT_EQ(d.platform.messages, std::vector<int>{IDS_RESTORE});
+    EXPECT_TRUE(Bytes(*d.view->canvas) == wide);
+    std::system(("rm -rf " + dir).c_str());
+}
+
+// A record whose checksum holds but whose corners lie beyond the canvas plus the stamp's
+// reach is damage: replay stops there at once (it would otherwise stamp for hours), and
+// what came before it stands.
+TEST(RecoveryJournal, CornersBeyondTheCanvasAreRefusedAsDamage) {
+    OwnedSurface canvas;
+    ASSERT_TRUE(canvas.Allocate(240, 320));
+    FastPixelOps().fillRectWhite(*canvas, 0, 0, 240, 320);
+    OwnedSurface mask;
+    ASSERT_TRUE(mask.Allocate(kStampSize, kStampSize));
+    FastPixelOps().fillRectColour(*mask, 0, 0, kStampSize, kStampSize, 0, 0, 0);
+    OwnedSurface paper;
+    ASSERT_TRUE(paper.Allocate(100, 100));
+    FastPixelOps().fillRectColour(*paper, 0, 0, 100, 100, 0, 0, 0);
+    std::vector<uint8_t> records;
+    auto add = [&](const std::vector<uint8_t>& r) { records.insert(records.end(), r.begin(), r.end()); };
+    add(FrameRecord(JournalRecord::Pen, PenPayload(*mask, 0, 0, {10, 20, 30})));
+    add(FrameRecord(JournalRecord::Paper, PaperPayload(*paper)));
+    add(FrameRecord(JournalRecord::Stroke, StrokePayload(false, {{20, 30}, {60, 90}}, false, {})));
+    const size_t good = records.size();
+    std::vector<IntPoint> alternating;
+    for (int i = 0; i < 1000; ++i) alternating.push_back({i % 2 ? 2000000000 : -2000000000, 100});
+    for (const std::vector<IntPoint>& corners : {std::vector<IntPoint>{{0, 100}, {2000000000, 105}}, alternating,
+                                                 std::vector<IntPoint>{{-11, 5}, {20, 5}}, std::vector<IntPoint>{{5, 5}, {241, 5}}}) {
+        std::vector<uint8_t> damaged(records.begin(), records.begin() + long(good));
+        const std::vector<uint8_t> bad = FrameRecord(JournalRecord::Stroke, StrokePayload(false, corners, false, {}));
+        damaged.insert(damaged.end(), bad.begin(), bad.end());
+        FastPixelOps().fillRectWhite(*canvas, 0, 0, 240, 320);
+        const ReplayResult r = ReplayJournal(FastPixelOps(), *canvas, damaged.data(), damaged.size(), "p");
+        EXPECT_EQ(r.records, 3u);
+        EXPECT_TRUE(r.damaged);
+        EXPECT_EQ(r.validBytes, good);
+    }
+    // A tap's stamp beyond reach likewise; one at the edge of the reach is fine.
+    std::vector<uint8_t> tap(records.begin(), records.begin() + long(good));
+    add(FrameRecord(JournalRecord::Stroke, StrokePayload(false, {}, true, {240, 320})));
+    const std::vector<uint8_t> far = FrameRecord(JournalRecord::Stroke, StrokePayload(false, {}, true, {241, 0}));
+    tap.insert(tap.end(), records.begin() + long(good), records.end());
+    tap.insert(tap.end(), far.begin(), far.end());
+    const ReplayResult r = ReplayJournal(FastPixelOps(), *canvas, tap.data(), tap.size(), "p");
+    EXPECT_EQ(r.records, 4u);
+    EXPECT_TRUE(r.damaged);
+}
+
+// A journal far larger than this program writes for its size is never read whole.
+TEST(RecoveryJournal, AJournalBeyondWhatTheProgramWritesIsNotReadWhole) {
+    const std::string dir = TempDir();
+    {
+        Session s(dir);
+        Stroke(s.platform, *s.view, 50, 80);
+    }
+    // 240 x 320: a journal of its size never passes a few picture files.
+    ASSERT_EQ(truncate((dir + "/journal-1").c_str(), off_t(64) << 20), 0);
+    SmallSession s(dir, UINT64_MAX, {MsgAnswer::Yes});
+    EXPECT_EQ(s.platform.messages, std::vector<int>{IDS_RESTORE_DAMAGED});
+    EXPECT_EQ(s.view->modified, 0);
+    std::system(("rm -rf " + dir).c_str());
+}
+
+// Steps past a thousand make the picture a base: a restore never replays more.
+TEST(RecoveryJournal, AThousandStepsBecomeABase) {
+    const std::string dir = TempDir();
+    std::vector<uint8_t> drawn;
+    {
+        Session s(dir);
+        for (int i = 0; i < RecoveryJournal::kCompactSteps + 5; ++i) {
+            s.view->OnPenDown(20 + i % 200, 40 + i % 270);
+            s.view->OnPenUp(20 + i % 200, 40 + i % 270);
+        }
+        drawn = Bytes(*s.view->canvas);
+    }
+    EXPECT_TRUE(Exists(dir + "/base-2.bmp"));
+    EXPECT_FALSE(Exists(dir + "/journal-1"));
+    Session s(dir, {MsgAnswer::Yes});
+    EXPECT_TRUE(Bytes(*s.view->canvas) == drawn);
+    std::system(("rm -rf " + dir).c_str());
+}
+
+// A second window finds the recovery folder held: it says so, instead of a line on the
+// standard error.
+TEST(RecoveryJournal, ASecondSessionIsToldItHasNoRecovery) {
+    const std::string dir = TempDir();
+    Session first(dir);
+    Session second(dir);
+    ASSERT_EQ(second.platform.messages, std::vector<int>{IDS_RECOVERY_UNUSABLE});
+    EXPECT_NE(second.platform.messageTexts[0].find("another Vellum window"), std::string::npos);
+    EXPECT_TRUE(first.platform.messages.empty());
+    std::system(("rm -rf " + dir).c_str());
 }
 
 }  // namespace

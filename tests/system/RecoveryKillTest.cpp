@@ -152,7 +152,11 @@ TEST_P(RecoveryKillTest, TheLastCompletedStepComesBackByteForByte) {
                 modified = true;
                 expectOffer = true;
             } else if (kind == 13) {
-                s = "wheel 120 200 1\npandown 100 150\npanmove 80 120\npanup 60 100\n";
+                s = rng() % 2 ? "wheel 120 200 1\npandown 100 150\npanmove 80 120\npanup 60 100\n"
+                              // A stroke dragged off the window and back: it runs along the edge.
+                              : "down 200 100\nmove 330 120\nmove 260 420\nmove -50 380\nup 100 290\n";
+                modified = modified || s[0] == 'd';
+                expectOffer = expectOffer || s[0] == 'd';
             } else {
                 s = "down 100 200\nup 100 200\n";  // a tap
                 modified = true;

@@ -11,8 +11,10 @@
 namespace vellum {
 bool IsPngData(const uint8_t*, size_t) { return false; }
 bool DecodePng(const uint8_t*, size_t, OwnedSurface&) { return false; }
+bool DecodePng(ByteSource&, OwnedSurface&) { return false; }
 bool IsJpegData(const uint8_t*, size_t) { return false; }
 bool DecodeJpeg(const uint8_t*, size_t, OwnedSurface&) { return false; }
+bool DecodeJpeg(ByteSource&, OwnedSurface&) { return false; }
 bool WriteJpegFile(const std::string&, const PixelSurface&, int, std::string& message) {
     message = "no JPEG in the benchmark";
     return false;
