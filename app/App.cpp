@@ -23,6 +23,7 @@ bool CVellumApp::InitInstance() {
         return false;
     }
     view->OnInitialUpdate();
+    view->UpdateTitle();  // a picture restored at start is unsaved
     // 7. The platform shows the window and paints it.
     return true;
 }
@@ -33,11 +34,17 @@ void CVellumApp::OnFrameDestroyed() {
 
 // ---- ViewInput ------------------------------------------------------------------------
 
-// After every event the pointer is told the tool a press would use now.
+// After every event that may change them, the pointer is told the tool a press would use
+// now, and the title the picture's name and state.
+void CVellumApp::AfterEvent() {
+    view->UpdateCursor();
+    if (!gShutdownDone) view->UpdateTitle();
+}
+
 void CVellumApp::PenDown(int x, int y) {
     if (!view) return;
     view->OnPenDown(x, y);
-    view->UpdateCursor();
+    AfterEvent();
 }
 
 void CVellumApp::PenMove(int x, int y, const PenPoint* points, int count) {
@@ -47,13 +54,13 @@ void CVellumApp::PenMove(int x, int y, const PenPoint* points, int count) {
 void CVellumApp::PenUp(int x, int y) {
     if (!view) return;
     view->OnPenUp(x, y);
-    view->UpdateCursor();
+    AfterEvent();
 }
 
 void CVellumApp::PenEraserEnd(bool inUse) {
     if (!view) return;
     view->OnPenEraserEnd(inUse);
-    view->UpdateCursor();
+    AfterEvent();
 }
 
 void CVellumApp::Wheel(int x, int y, int steps) {
@@ -63,7 +70,7 @@ void CVellumApp::Wheel(int x, int y, int steps) {
 void CVellumApp::PanDown(int x, int y) {
     if (!view) return;
     view->OnPanDown(x, y);
-    view->UpdateCursor();
+    AfterEvent();
 }
 
 void CVellumApp::PanMove(int x, int y) {
@@ -73,7 +80,7 @@ void CVellumApp::PanMove(int x, int y) {
 void CVellumApp::PanUp(int x, int y) {
     if (!view) return;
     view->OnPanUp(x, y);
-    view->UpdateCursor();
+    AfterEvent();
 }
 
 void CVellumApp::PickColourAt(int x, int y) {
@@ -81,23 +88,27 @@ void CVellumApp::PickColourAt(int x, int y) {
 }
 
 void CVellumApp::Undo() {
-    if (view) view->Undo();
+    if (!view) return;
+    view->Undo();
+    AfterEvent();
 }
 
 void CVellumApp::Redo() {
-    if (view) view->Redo();
+    if (!view) return;
+    view->Redo();
+    AfterEvent();
 }
 
 void CVellumApp::KeyDown(uint32_t code, unsigned modifiers) {
     if (!view) return;
     view->OnKeyDown(code, modifiers);
-    view->UpdateCursor();
+    AfterEvent();
 }
 
 void CVellumApp::KeyUp(uint32_t code, unsigned modifiers) {
     if (!view) return;
     view->OnKeyUp(code, modifiers);
-    view->UpdateCursor();
+    AfterEvent();
 }
 
 void CVellumApp::Focus(bool gained) {
@@ -109,7 +120,9 @@ void CVellumApp::Focus(bool gained) {
 }
 
 void CVellumApp::Timer(int id) {
-    if (view) view->OnTimer(id);
+    if (!view) return;
+    view->OnTimer(id);
+    AfterEvent();
 }
 
 void CVellumApp::Expose(int x, int y, int w, int h) {
@@ -117,7 +130,9 @@ void CVellumApp::Expose(int x, int y, int w, int h) {
 }
 
 void CVellumApp::CloseRequest() {
-    if (view) view->OnUserClose();
+    if (!view) return;
+    view->OnUserClose();
+    AfterEvent();
 }
 
 }  // namespace vellum

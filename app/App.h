@@ -55,6 +55,7 @@ public:
     const PixelSurface* Surface(const std::string& name) const override;
 
 private:
+    void AfterEvent();
     Platform& platform;
     const PixelOps& ops;
     std::unique_ptr<CVellumView> view;

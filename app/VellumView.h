@@ -68,8 +68,15 @@ constexpr int kCommandLineTimer = 1;
 constexpr int kSettingsTimer = 2;
 // Settings are written at most once in this many milliseconds.
 constexpr int kSettingsWriteGap = 1000;
-constexpr const char* kFilterString = "Bmp Files (*.bmp)\\*.bmp\\All Files (*.*)\\*.*\\\\";
-constexpr int kFilterStringLength = 45;
+// The chooser's filter pairs, backslashes standing for the NULs between them: BMP and
+// all files (which gives JPEG) as they always were, then PNG and JPEG; Open adds a pair
+// showing every picture the program reads, and starts on it.
+constexpr const char* kFilterString =
+    "Bmp Files (*.bmp)\\*.bmp\\All Files (*.*)\\*.*\\Png Files (*.png)\\*.png\\Jpeg Files (*.jpg)\\*.jpg;*.jpeg\\\\";
+constexpr const char* kOpenFilterString =
+    "Bmp Files (*.bmp)\\*.bmp\\All Files (*.*)\\*.*\\Png Files (*.png)\\*.png\\Jpeg Files (*.jpg)\\*.jpg;*.jpeg\\"
+    "Pictures (*.bmp *.png *.jpg)\\*.bmp;*.png;*.jpg;*.jpeg\\\\";
+constexpr uint32_t kOpenFilterIndex = 5;
 constexpr int kFilterListChars = 10000;
 
 class CVellumView {
@@ -112,7 +119,8 @@ public:
     int32_t panelAtBottom = 0;
     int32_t panelPage = 0;
     std::string filePath;                // UTF-8
-    char16_t filterList[kFilterListChars] = {};
+    char16_t filterList[kFilterListChars] = {};      // Save As
+    char16_t openFilterList[kFilterListChars] = {};  // Open
     int32_t W = 0;                       // canvas width: client width rounded up to 8
     int32_t H = 0;                       // canvas height: client height
     int32_t creationFailed = 0;
@@ -148,6 +156,7 @@ public:
     bool panDrag = false;
     int32_t panSavedHand = 0;
     int shownCursor = -1;
+    std::string shownTitle;
 
     // Settings changed since the store was last written, when that was (the platform's
     // clock), and whether a failed write was told.
@@ -221,6 +230,11 @@ public:
     void OnPickColourAt(int x, int y);
     // Tells the platform the pointer shape for the tool a press would use now.
     void UpdateCursor();
+    // The window's title: the picture's name and whether it has unsaved changes
+    // ("*sketch.png - .:Vellum:."), or the program's name alone for an untitled picture
+    // without changes; told to the platform when it changes.
+    std::string WindowTitle() const;
+    void UpdateTitle();
 
     // ---- app/ViewHistory.cpp: undo and redo ------------------------------------------------
     // Each takes the last step back, or the next one forward, and shows what changed; they
@@ -286,7 +300,11 @@ public:
     bool OpenPicture(const std::string& path);
     bool SavePictureAs();
     bool SavePicture();
-    bool WritePicture();
+    // Ctrl+S: a named picture is written at once, without questions or the "Saved" box;
+    // an untitled one is Save As.
+    bool QuickSave();
+    // quiet: no box on success (a failure is always told).
+    bool WritePicture(bool quiet = false);
     bool FitPicture(const std::string& path);
     // The same fitting, with its questions, for a picture already in memory (a paste).
     bool FitLoadedPicture(const PixelSurface& picture);

@@ -35,10 +35,13 @@ bool CVellumView::OnCreate() {
     // 3.
     EnterFullScreen(true);
 
-    // 4. The chooser's filter list: the filter string with every backslash a NUL.
-    for (int i = 0; i < kFilterListChars; ++i) filterList[i] = 0;
-    for (int i = 0; i < kFilterStringLength; ++i)
-        filterList[i] = kFilterString[i] == '\\' ? u'\0' : char16_t(kFilterString[i]);
+    // 4. The chooser's filter lists: the filter strings with every backslash a NUL.
+    const auto build = [](char16_t (&list)[kFilterListChars], const char* text) {
+        for (int i = 0; i < kFilterListChars; ++i) list[i] = 0;
+        for (int i = 0; text[i] && i < kFilterListChars - 1; ++i) list[i] = text[i] == '\\' ? u'\0' : char16_t(text[i]);
+    };
+    build(filterList, kFilterString);
+    build(openFilterList, kOpenFilterString);
 
     // 5.
     panelAtBottom = 0;
@@ -134,6 +137,7 @@ void CVellumView::OnInitialUpdate() {
         platform.PostClose();
         return;
     }
+    shownTitle = kWindowTitle;
     platform.SetWindowTitle(kWindowTitle);
     // The emblem is the program's icon too.
     const SkinRect emblem = RegionRect(Region::BarEmblem);

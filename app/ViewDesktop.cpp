@@ -81,4 +81,19 @@ void CVellumView::UpdateCursor() {
     platform.ShowCursor(kind);
 }
 
+std::string CVellumView::WindowTitle() const {
+    if (!modified && filePath == DefaultPicturePath()) return kWindowTitle;
+    const size_t slash = filePath.rfind('/');
+    const std::string name = slash == std::string::npos ? filePath : filePath.substr(slash + 1);
+    return (modified ? "*" : "") + name + " - " + kWindowTitle;
+}
+
+void CVellumView::UpdateTitle() {
+    if (creationFailed) return;
+    const std::string title = WindowTitle();
+    if (title == shownTitle) return;
+    shownTitle = title;
+    platform.SetWindowTitle(title);
+}
+
 }  // namespace vellum

@@ -63,7 +63,7 @@ constexpr Shortcut kShortcuts[] = {
     {kKeyZ, kModCtrl, true, [](CVellumView& v) { v.Undo(); }},
     {kKeyZ, kModCtrl | kModShift, true, [](CVellumView& v) { v.Redo(); }},
     {kKeyY, kModCtrl, true, [](CVellumView& v) { v.Redo(); }},
-    {kKeyS, kModCtrl, false, [](CVellumView& v) { v.SavePicture(); }},
+    {kKeyS, kModCtrl, false, [](CVellumView& v) { v.QuickSave(); }},
     {kKeyS, kModCtrl | kModShift, false, [](CVellumView& v) { v.SavePictureAs(); }},
     {kKeyO, kModCtrl, false, [](CVellumView& v) { v.OpenPicture(""); }},
     {kKeyN, kModCtrl, false, [](CVellumView& v) { v.NewPicture(); }},

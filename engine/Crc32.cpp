@@ -38,17 +38,7 @@ uint32_t Crc32Bytewise(const uint8_t* data, size_t size, uint32_t crc) {
     return ~crc;
 }
 
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc) {
-#if defined(VELLUM_ZLIB)
-    // zlib takes its length as an unsigned int: the bytes go in pieces.
-    while (size > 0) {
-        const uInt n = size > 0x40000000u ? 0x40000000u : uInt(size);
-        crc = uint32_t(crc32(uLong(crc), data, n));
-        data += n;
-        size -= n;
-    }
-    return crc;
-#else
+uint32_t Crc32Sliced(const uint8_t* data, size_t size, uint32_t crc) {
     const Tables& s = CrcTables();
     crc = ~crc;
     while (size >= 8) {
@@ -61,6 +51,20 @@ uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc) {
     }
     while (size-- > 0) crc = s.t[0][(crc ^ *data++) & 0xFF] ^ (crc >> 8);
     return ~crc;
+}
+
+uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc) {
+#if defined(VELLUM_ZLIB)
+    // zlib takes its length as an unsigned int: the bytes go in pieces.
+    while (size > 0) {
+        const uInt n = size > 0x40000000u ? 0x40000000u : uInt(size);
+        crc = uint32_t(crc32(uLong(crc), data, n));
+        data += n;
+        size -= n;
+    }
+    return crc;
+#else
+    return Crc32Sliced(data, size, crc);
 #endif
 }
 

@@ -19,9 +19,9 @@ constexpr uint32_t kOpenFileNameSize = 76;
 // "tGetFile" entry nothing is shown and the result is 0.
 int ShowFileDialog(Platform& platform, int mode, OpenFileName& request);
 
-// Lets the user pick a picture to open, offering path (UTF-8). 1 with the chosen full
-// path in path, or 0 with path unchanged.
-int ChooseOpenFile(Platform& platform, std::string& path, const char16_t* filterList);
+// Lets the user pick a picture to open, offering path (UTF-8), starting on filter pair
+// filterIndex. 1 with the chosen full path in path, or 0 with path unchanged.
+int ChooseOpenFile(Platform& platform, std::string& path, const char16_t* filterList, uint32_t filterIndex = 1);
 
 // Lets the user pick a name to save under. The chooser is offered path without a ".bmp"
 // or ".jpg" at its end; the chosen name gets the extension of the chosen filter. 1 with

@@ -27,14 +27,14 @@ std::u16string InitialName(const std::string& path) {
 }
 
 void FillRequest(OpenFileName& request, char16_t (&file)[kFileBufferChars], const std::string& path,
-                 const char16_t* filterList) {
+                 const char16_t* filterList, uint32_t filterIndex = 1) {
     std::memset(&request, 0, sizeof request);
     std::memset(file, 0, sizeof file);
     const std::u16string name = InitialName(path);
     std::memcpy(file, name.data(), name.size() * sizeof(char16_t));
     request.structSize = kOpenFileNameSize;
     request.filter = filterList;
-    request.filterIndex = 1;
+    request.filterIndex = filterIndex;
     request.file = file;
     request.maxFile = kFileBufferSize;
     request.initialDir = kEmptyText;
@@ -67,10 +67,10 @@ int ShowFileDialog(Platform& platform, int mode, OpenFileName& request) {
     return result != 0 ? 1 : 0;
 }
 
-int ChooseOpenFile(Platform& platform, std::string& path, const char16_t* filterList) {
+int ChooseOpenFile(Platform& platform, std::string& path, const char16_t* filterList, uint32_t filterIndex) {
     OpenFileName request;
     char16_t file[kFileBufferChars];
-    FillRequest(request, file, path, filterList);
+    FillRequest(request, file, path, filterList, filterIndex);
     if (ShowFileDialog(platform, kChooserOpen, request) != 1) return 0;
     const std::u16string chosen = ChosenName(file);
     if (chosen.empty()) return 0;  // nothing to open: as good as cancelled

@@ -8,6 +8,7 @@
 #include "imageio/formats/Bmp.h"
 #include "imageio/formats/ChooserRules.h"
 #include "imageio/formats/Jpeg.h"
+#include "imageio/formats/Png.h"
 #include "resources/StringIds.h"
 
 namespace vellum {
@@ -66,7 +67,7 @@ bool CVellumView::OpenPicture(const std::string& path) {
         // The name of the picture on screen, as the save question may have left it.
         previous = filePath;
         LeaveFullScreen(false);
-        const int chosen = ChooseOpenFile(platform, filePath, filterList);
+        const int chosen = ChooseOpenFile(platform, filePath, openFilterList, kOpenFilterIndex);
         EnterFullScreen(false);
         if (!chosen) return false;
     }
@@ -111,19 +112,34 @@ bool CVellumView::SavePicture() {
     return WritePicture();
 }
 
-bool CVellumView::WritePicture() {
+bool CVellumView::QuickSave() {
+    // An untitled picture has no file yet: the user names one.
+    if (filePath == DefaultPicturePath()) return SavePictureAs();
+    return WritePicture(true);
+}
+
+bool CVellumView::WritePicture(bool quiet) {
     std::string message;
     bool written = false;
-    if (IsJpegName(filePath)) {
-        // The stored level 1..10 is used clamped and left as it is.
-        const int level = jpegQuality < 1 ? 1 : jpegQuality > 10 ? 10 : int(jpegQuality);
-        written = WriteJpegFile(filePath, *canvas, 10 * level, message);
-    } else {
-        BitmapInfo info;
-        if (CreateBitmapInfo(*canvas, info))
-            written = WriteBmpFile(filePath, info, *canvas, message);
-        else
-            message = kBitmapErrorText;
+    // The name decides the format: ".png", ".jpg" or ".jpeg" (any case), else BMP.
+    switch (WriteFormatOf(filePath)) {
+        case PictureFormat::Jpeg: {
+            // The stored level 1..10 is used clamped and left as it is.
+            const int level = jpegQuality < 1 ? 1 : jpegQuality > 10 ? 10 : int(jpegQuality);
+            written = WriteJpegFile(filePath, *canvas, 10 * level, message);
+            break;
+        }
+        case PictureFormat::Png:
+            written = WritePngFile(filePath, *canvas, message);
+            break;
+        case PictureFormat::Bmp: {
+            BitmapInfo info;
+            if (CreateBitmapInfo(*canvas, info))
+                written = WriteBmpFile(filePath, info, *canvas, message);
+            else
+                message = kBitmapErrorText;
+            break;
+        }
     }
     if (written && !platform.HandOverFile(filePath)) {
         // Written, but it never reached the user (a browser's download or picked file):
@@ -131,9 +147,10 @@ bool CVellumView::WritePicture() {
         Message(IDS_SAVE_FAILED, MsgButtons::Ok);
         return false;
     }
-    if (written)
+    // A quiet save (Ctrl+S on a named picture) tells only a failure; the title shows it.
+    if (written && !quiet)
         platform.ShowInformation(0, message);
-    else
+    else if (!written)
         platform.ShowMessage(0, message, MsgButtons::Ok);
     // Only a complete file makes the picture clean: after a failed save a later quit
     // must still offer to save it.

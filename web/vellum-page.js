@@ -200,9 +200,10 @@
       }
     return out;
   }
-  // The filter a typed name asks for: its extension picks the filter that keeps it (the
-  // first makes ".bmp", the second ".jpg"); otherwise the one shown stays.
-  const filterOfName = (name, shown) => (/\.jpg$/i.test(name) ? 2 : /\.bmp$/i.test(name) ? 1 : shown);
+  // The filter a typed name goes with: its extension's (a typed extension decides the
+  // format whatever the filter); otherwise the one shown stays.
+  const filterOfName = (name, shown) => (/\.bmp$/i.test(name) ? 1 : /\.png$/i.test(name) ? 3
+                                         : /\.jpe?g$/i.test(name) ? 4 : shown);
   function askName(initial, filters, filterIndex) {
     const overlay = document.getElementById("vellum-message");
     const ja = language === "0411";

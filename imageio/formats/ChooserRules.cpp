@@ -39,19 +39,40 @@ bool EndsWithUpper(const std::string& text, const char* suffix) { return EndsWit
 bool StripPictureExtension(std::u16string& name) { return StripPictureExtensionT(name); }
 bool StripPictureExtension(std::string& name) { return StripPictureExtensionT(name); }
 
-void ApplySaveExtension(std::u16string& name, uint32_t filterIndex) {
-    if (filterIndex == 1) {
-        if (EndsWithUpper(name, ".BMP")) return;
-        if (EndsWithUpper(name, ".JPG")) name.resize(name.size() - 4);
-        AppendAscii(name, ".bmp");
-    } else if (filterIndex == 2) {
-        if (EndsWithUpper(name, ".JPG")) return;
-        if (EndsWithUpper(name, ".BMP")) name.resize(name.size() - 4);
-        AppendAscii(name, ".jpg");
+template <class Text>
+bool FormatOfNameT(const Text& name, PictureFormat& format) {
+    if (EndsWithUpperT(name, ".BMP")) {
+        format = PictureFormat::Bmp;
+    } else if (EndsWithUpperT(name, ".PNG")) {
+        format = PictureFormat::Png;
+    } else if (EndsWithUpperT(name, ".JPG") || EndsWithUpperT(name, ".JPEG")) {
+        format = PictureFormat::Jpeg;
+    } else {
+        return false;
     }
+    return true;
 }
 
-bool IsJpegName(const std::string& path) { return EndsWithUpper(path, "JPG"); }
+bool FormatOfName(const std::u16string& name, PictureFormat& format) { return FormatOfNameT(name, format); }
+bool FormatOfName(const std::string& name, PictureFormat& format) { return FormatOfNameT(name, format); }
+
+PictureFormat WriteFormatOf(const std::string& path) {
+    PictureFormat format = PictureFormat::Bmp;
+    FormatOfName(path, format);
+    return format;
+}
+
+void ApplySaveExtension(std::u16string& name, uint32_t filterIndex) {
+    // A typed picture extension decides the format and stays as typed.
+    PictureFormat typed;
+    if (FormatOfName(name, typed)) return;
+    // Otherwise the chosen filter's, in lower case. The second pair (all files) gives
+    // JPEG, as it always has.
+    static const char* const kExtensions[] = {".bmp", ".jpg", ".png", ".jpg"};
+    if (filterIndex >= 1 && filterIndex <= 4) AppendAscii(name, kExtensions[filterIndex - 1]);
+}
+
+bool IsJpegName(const std::string& path) { return WriteFormatOf(path) == PictureFormat::Jpeg; }
 
 std::u16string Utf8ToUtf16(const std::string& text) {
     std::u16string out;

@@ -25,13 +25,21 @@ bool EndsWithUpper(const std::string& text, const char* suffix);
 bool StripPictureExtension(std::u16string& name);
 bool StripPictureExtension(std::string& name);
 
-// After the save chooser: filter 1 makes the name end in ".bmp" (dropping a ".JPG"),
-// filter 2 in ".jpg" (dropping a ".BMP"); an extension of the chosen kind is kept as
-// typed, and any other filter index keeps the name as returned.
+// The formats a picture is written in, and the one a name asks for by its extension
+// (".bmp", ".png", ".jpg" or ".jpeg", in any case); false when it has none of them.
+enum class PictureFormat { Bmp, Png, Jpeg };
+bool FormatOfName(const std::u16string& name, PictureFormat& format);
+bool FormatOfName(const std::string& name, PictureFormat& format);
+// The format a picture path is written in: its extension's, else BMP.
+PictureFormat WriteFormatOf(const std::string& path);
+
+// After the save chooser: a name with a picture extension keeps it as typed (that format
+// is written whatever the filter); any other name gets the chosen filter's extension in
+// lower case: ".bmp" (pair 1), ".jpg" (pair 2, all files, and pair 4), ".png" (pair 3).
+// Any other filter index keeps the name as returned.
 void ApplySaveExtension(std::u16string& name, uint32_t filterIndex);
 
-// A picture path written and read as JPEG: its last three characters upper-cased are
-// "JPG".
+// A picture path written as JPEG: one ending in ".jpg" or ".jpeg", in any case.
 bool IsJpegName(const std::string& path);
 
 // UTF-8 <-> UTF-16, losslessly for file names: a byte that is not UTF-8 becomes the lone

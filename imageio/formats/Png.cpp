@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 
+#include "imageio/formats/AtomicFile.h"
 #include "imageio/formats/Bmp.h"
 #include "imageio/formats/FileBytes.h"
 
@@ -118,6 +119,64 @@ bool ReadPicture(PngJob& job) {
 bool IsPngData(const uint8_t* data, size_t size) {
     return data != nullptr && size >= sizeof kPngSignature &&
            std::memcmp(data, kPngSignature, sizeof kPngSignature) == 0;
+}
+
+namespace {
+
+void AppendToVector(png_structp png, png_bytep data, png_size_t n) {
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + n);
+}
+void NoFlush(png_structp) {}
+
+bool WritePicture(png_structp png, png_infop info, const PixelSurface& source, std::vector<uint8_t>& out) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_set_write_fn(png, &out, AppendToVector, NoFlush);
+    png_set_IHDR(png, info, png_uint_32(source.width), png_uint_32(source.height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_set_bgr(png);  // the surfaces hold blue, green, red
+    for (int y = 0; y < source.height; ++y) png_write_row(png, const_cast<png_bytep>(source.At(0, y)));
+    png_write_end(png, info);
+    return true;
+}
+
+}  // namespace
+
+bool EncodePng(const PixelSurface& source, std::vector<uint8_t>& out) {
+    out.clear();
+    if (!source.Exists() || source.width < 1 || source.height < 1) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    const bool written = WritePicture(png, info, source, out);
+    png_destroy_write_struct(&png, &info);
+    if (!written) out.clear();
+    return written;
+}
+
+bool WritePngFile(const std::string& path, const PixelSurface& source, std::string& message) {
+    std::vector<uint8_t> bytes;
+    if (!EncodePng(source, bytes)) {
+        message = kPngEncodeErrorText;
+        return false;
+    }
+    // Like the BMP writer: the old file is replaced only by a complete new one.
+    AtomicFileWriter file;
+    if (!file.Open(path)) {
+        message = "File create error : " + path;
+        return false;
+    }
+    if (!file.Write(bytes.data(), bytes.size()) || !file.Commit()) {
+        message = kPngDataWriteErrorText;
+        return false;
+    }
+    message = kSavedPngText;
+    return true;
 }
 
 bool DecodePng(ByteSource& source, OwnedSurface& out) {

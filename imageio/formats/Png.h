@@ -2,10 +2,17 @@
 // PNG pictures, read through libpng.
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/pixel/Surface.h"
 
 namespace vellum {
+
+// The PNG writer's messages, fixed English texts like the BMP writer's.
+inline constexpr const char* kPngEncodeErrorText = "PNG Error";
+inline constexpr const char* kPngDataWriteErrorText = "File write error : pngdata";
+inline constexpr const char* kSavedPngText = "Saved PNG";
 
 // True when the bytes start with the PNG signature.
 bool IsPngData(const uint8_t* data, size_t size);
@@ -21,5 +28,13 @@ bool DecodePng(const uint8_t* data, size_t size, OwnedSurface& out);
 // pixel row is.
 class ByteSource;
 bool DecodePng(ByteSource& source, OwnedSurface& out);
+
+// Encodes the surface losslessly as an 8-bit RGB PNG (no alpha, not interlaced).
+bool EncodePng(const PixelSurface& source, std::vector<uint8_t>& out);
+
+// Saves the surface as a PNG file and sets message to the text the user is shown. The
+// picture is encoded in memory first and replaces an existing file only once it is
+// complete ("Saved PNG"); on every failure an existing file is left as it was.
+bool WritePngFile(const std::string& path, const PixelSurface& source, std::string& message);
 
 }  // namespace vellum

@@ -120,8 +120,8 @@ int RunFileDialog(QWidget* parent, int mode, OpenFileName& r, const QString& def
                               : 0;
         dialog.selectNameFilter(filters[index]);
     }
-    const QString defExt = FromWide(r.defExt, 256);
-    if (!defExt.isEmpty()) dialog.setDefaultSuffix(defExt);
+    // The record's default extension is not the dialog's to add: the program gives a bare
+    // name the chosen filter's extension itself (in lower case), and a typed one is kept.
 
     // The initial name: a full path also names the folder to start in.
     const QString initial = FromWide(r.file, int(r.maxFile));

@@ -325,7 +325,8 @@ QPixmap QtPlatform::AppIcon() const {
 }
 
 QString QtPlatform::MessageTitle() const {
-    if (window && !window->windowTitle().isEmpty()) return window->windowTitle();
+    // The program's name, as the window was named at start (the window's own title now
+    // carries the picture's name as well).
     return instanceTitle;
 }
 

@@ -16,20 +16,24 @@ std::string AfterSave(const std::string& name, uint32_t filterIndex) {
     return Utf16ToUtf8(text);
 }
 
-TEST(SaveExtension, FilterPairsAddDropOrKeepTheExtension) {
+TEST(SaveExtension, TheTypedExtensionDecidesElseTheFilterAddsItsOwn) {
     const struct {
         const char* name;
         uint32_t filter;
         const char* result;
     } rows[] = {
-        {"pic", 1, "pic.bmp"},        {"pic.JPG", 1, "pic.bmp"},     {"pic.Bmp", 1, "pic.Bmp"},
-        {"pic.jpg", 1, "pic.bmp"},    {"pic.png", 1, "pic.png.bmp"}, {"pic", 2, "pic.jpg"},
-        {"pic.bmp", 2, "pic.jpg"},    {"pic.Jpg", 2, "pic.Jpg"},     {"pic.BMP", 2, "pic.jpg"},
-        {"a", 1, "a.bmp"},            {"a", 2, "a.jpg"},             {"bmp", 1, "bmp.bmp"},
-        {".bmp", 1, ".bmp"},          {".jpg", 1, ".bmp"},           {"pic.bmp", 0, "pic.bmp"},
-        {"pic", 3, "pic"},            {"pic.JPG", 7, "pic.JPG"},     {"/x/y.jpeg", 2, "/x/y.jpeg.jpg"},
+        // No picture extension: the filter's, in lower case (the second pair is JPEG).
+        {"pic", 1, "pic.bmp"},         {"pic", 2, "pic.jpg"},           {"pic", 3, "pic.png"},
+        {"pic", 4, "pic.jpg"},         {"a", 1, "a.bmp"},               {"bmp", 1, "bmp.bmp"},
+        {"pic.txt", 3, "pic.txt.png"}, {"pic.", 1, "pic..bmp"},         {"pic", 0, "pic"},
+        {"pic", 7, "pic"},
+        // A typed picture extension is kept as typed, whatever the filter: never
+        // pic3.png.jpg, never pic2.png.bmp.
+        {"pic.JPG", 1, "pic.JPG"},     {"pic.Bmp", 1, "pic.Bmp"},       {"pic2.png", 1, "pic2.png"},
+        {"pic3.png", 2, "pic3.png"},   {"pic.bmp", 2, "pic.bmp"},       {"pic.jpeg", 3, "pic.jpeg"},
+        {"/x/y.JPEG", 1, "/x/y.JPEG"}, {".bmp", 4, ".bmp"},             {"pic.PNG", 0, "pic.PNG"},
         // Characters, not bytes: the multi-byte names keep every character.
-        {"写真", 1, "写真.bmp"},      {"写真.JPG", 1, "写真.bmp"},   {"絵.bmp", 2, "絵.jpg"},
+        {"写真", 1, "写真.bmp"},       {"写真.JPG", 1, "写真.JPG"},     {"絵", 3, "絵.png"},
         {"😀", 1, "😀.bmp"},
     };
     for (const auto& row : rows)
@@ -60,9 +64,12 @@ TEST(SaveExtension, StrippedBeforeTheChooserInUtf8AndUtf16Alike) {
     EXPECT_EQ(raw, "\xff\xfe");
 }
 
-TEST(SaveExtension, JpegNamesEndInJpgInAnyCase) {
-    for (const char* yes : {"a.jpg", "a.JPG", "a.jPg", "jpg", "ajpg", "/x/pic.Jpg"}) EXPECT_TRUE(IsJpegName(yes)) << yes;
-    for (const char* no : {"a.jpeg", "a.jpg.bmp", "jp", "", "a.bmp", "a.jp g"}) EXPECT_FALSE(IsJpegName(no)) << no;
+TEST(SaveExtension, TheExtensionDecidesTheFormatWritten) {
+    for (const char* jpeg : {"a.jpg", "a.JPG", "a.jPg", "/x/pic.Jpg", "a.jpeg", "a.JPEG"})
+        EXPECT_EQ(WriteFormatOf(jpeg), PictureFormat::Jpeg) << jpeg;
+    for (const char* png : {"a.png", "/x/b.PNG", "c.pNg"}) EXPECT_EQ(WriteFormatOf(png), PictureFormat::Png) << png;
+    for (const char* bmp : {"a.bmp", "a.jpg.bmp", "jpg", "ajpg", "png", "", "a.jp g", "untitled", "a.png.txt"})
+        EXPECT_EQ(WriteFormatOf(bmp), PictureFormat::Bmp) << bmp;
 }
 
 TEST(Utf, ConvertsBothWaysAndKeepsBytesThatAreNotText) {

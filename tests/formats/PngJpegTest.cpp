@@ -230,6 +230,38 @@ TEST(PngReader, LimitsAreCheckedFromTheHeaderBeforeAllocating) {
     EXPECT_EQ(At(picture, 32767, 0), (Rgb{uint8_t(32767 * 9), 0, uint8_t(32767)}));
 }
 
+// The writer is lossless: random pictures of odd sizes come back byte for byte, as 8-bit
+// RGB without alpha; a file is replaced only by a complete new one.
+TEST(PngWriter, RandomPicturesComeBackByteForByte) {
+    std::mt19937 rng(11);
+    for (auto [w, h] : {std::pair{1, 1}, {3, 7}, {240, 320}, {333, 17}}) {
+        OwnedSurface source;
+        ASSERT_TRUE(source.Allocate(w, h));
+        for (int32_t i = 0; i < source->byteSize; ++i) source->bytes[i] = uint8_t(rng());
+        std::vector<uint8_t> file;
+        ASSERT_TRUE(EncodePng(*source, file));
+        EXPECT_EQ(file[24], 8);  // bit depth
+        EXPECT_EQ(file[25], 2);  // colour type: RGB
+        OwnedSurface back;
+        ASSERT_TRUE(DecodePng(file.data(), file.size(), back));
+        ASSERT_EQ(back->width, w);
+        ASSERT_EQ(back->height, h);
+        EXPECT_EQ(0, std::memcmp(back->bytes, source->bytes, size_t(source->byteSize))) << w << "x" << h;
+    }
+    ScratchFolder folder;
+    OwnedSurface source;
+    ASSERT_TRUE(source.Allocate(8, 4));
+    FillSmooth(*source);
+    std::string message;
+    ASSERT_TRUE(WritePngFile(folder.File("a.png"), *source, message));
+    EXPECT_EQ(message, kSavedPngText);
+    OwnedSurface loaded;
+    ASSERT_TRUE(LoadPictureFile(folder.File("a.png"), loaded));
+    EXPECT_EQ(0, std::memcmp(loaded->bytes, source->bytes, size_t(source->byteSize)));
+    EXPECT_FALSE(WritePngFile(folder.File("no such folder/a.png"), *source, message));
+    EXPECT_EQ(message, "File create error : " + folder.File("no such folder/a.png"));
+}
+
 // ---- JPEG -----------------------------------------------------------------------------
 
 TEST(JpegWriter, BaselineWithFullColourFromQualityNinety) {

@@ -18,8 +18,7 @@ const std::string kFixtures = VELLUM_BIN_DIR "/../fixtures/";
 struct FilterList {
     char16_t chars[kFilterListChars] = {};
     FilterList() {
-        for (int i = 0; i < kFilterStringLength; ++i)
-            chars[i] = kFilterString[i] == '\\' ? u'\0' : char16_t(kFilterString[i]);
+        for (int i = 0; kFilterString[i]; ++i) chars[i] = kFilterString[i] == '\\' ? u'\0' : char16_t(kFilterString[i]);
     }
 };
 
@@ -58,7 +57,7 @@ protected:
 
 TEST_F(ChooserTest, TheOutsideLibraryIsUsedWhenInstalled) {
     Install("tgetfile_ok");
-    setenv("VELLUM_TEST_CHOSEN", "/home/u/photo.bmp", 1);
+    setenv("VELLUM_TEST_CHOSEN", "/home/u/photo", 1);
     setenv("VELLUM_TEST_FILTER", "2", 1);
     std::string path = "/home/u/Pictures/pic.bmp";
     EXPECT_EQ(ChooseSaveFile(platform, path, filters.chars), 1);
@@ -66,7 +65,7 @@ TEST_F(ChooserTest, TheOutsideLibraryIsUsedWhenInstalled) {
     EXPECT_EQ(Log(),
               "mode=1 size=76 owner=null instance=null filterIndex=1 maxFile=261 initialDir='' title=null flags=0 "
               "defExt=BMP customFilter=null fileTitle=null file='/home/u/Pictures/pic' "
-              "filters=Bmp Files (*.bmp)|*.bmp|All Files (*.*)|*.*|\n");
+              "filters=Bmp Files (*.bmp)|*.bmp|All Files (*.*)|*.*|Png Files (*.png)|*.png|Jpeg Files (*.jpg)|*.jpg;*.jpeg|\n");
 
     unsetenv("VELLUM_TEST_FILTER");
     setenv("VELLUM_TEST_CHOSEN", "/home/u/写真.bmp", 1);

@@ -101,9 +101,9 @@ TEST_F(FilesViewTest, SecondFilterSavesAJpegAtTheStoredLevelClampedButKept) {
         view->jpegQuality = row.stored;
         view->filePath = File("photo.bmp");
         view->modified = 1;
-        Pick(File("photo.bmp"), 2);
+        Pick(File("photo"), 2);
         EXPECT_TRUE(view->SavePictureAs());
-        EXPECT_EQ(Shown(), (Events{kLeave, Chooser("save", File("photo"), File("photo.bmp"), 2), Fixed("Saved JPEG"), kEnter}));
+        EXPECT_EQ(Shown(), (Events{kLeave, Chooser("save", File("photo"), File("photo"), 2), Fixed("Saved JPEG"), kEnter}));
         EXPECT_EQ(view->filePath, File("photo.jpg"));
         std::vector<uint8_t> expected;
         ASSERT_TRUE(EncodeJpeg(Canvas(), row.quality, expected));

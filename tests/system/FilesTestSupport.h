@@ -85,9 +85,11 @@ protected:
         return file;
     }
 
+    // Open starts on the pair that shows every picture, Save As on the first.
     static std::string Chooser(const char* mode, const std::string& initial, const std::string& chosen,
                                uint32_t index = 1) {
-        return std::string("chooser ") + mode + " \"" + initial + "\" filter=1 -> " +
+        return std::string("chooser ") + mode + " \"" + initial + "\" filter=" +
+               (std::string(mode) == "open" ? "5" : "1") + " -> " +
                (chosen.empty() ? std::string("cancel") : "\"" + chosen + "\" " + std::to_string(index));
     }
     static std::string Fixed(const std::string& text) { return "msgbox - \"" + text + "\""; }

@@ -194,21 +194,33 @@ TEST_F(ViewCreation, EmptyClientAreaIsAMemoryFailure) {
     EXPECT_EQ(platform.settingsWrites, 0);
 }
 
-TEST_F(ViewCreation, FilterListHoldsFourStringsEndedByTwoNuls) {
+// The two lists the choosers get: Save As the BMP and all-files pairs as they always were,
+// then PNG and JPEG; Open those and a pair that shows every picture the program reads.
+TEST_F(ViewCreation, FilterListsHoldTheirPairsEndedByTwoNuls) {
     CVellumView view(platform);
     ASSERT_TRUE(view.OnCreate());
-    std::vector<std::u16string> strings;
-    int i = 0;
-    while (view.filterList[i] != 0) {
-        std::u16string s;
-        while (view.filterList[i] != 0) s += view.filterList[i++];
-        strings.push_back(s);
-        ++i;
-    }
-    const std::vector<std::u16string> expected = {u"Bmp Files (*.bmp)", u"*.bmp", u"All Files (*.*)", u"*.*"};
-    EXPECT_EQ(strings, expected);
-    EXPECT_EQ(i, 44);  // the list's closing NUL, right after the last string's own
-    EXPECT_EQ(view.filterList[43], 0);
+    auto strings = [](const char16_t* list, int& end) {
+        std::vector<std::u16string> out;
+        int i = 0;
+        while (list[i] != 0) {
+            std::u16string s;
+            while (list[i] != 0) s += list[i++];
+            out.push_back(s);
+            ++i;
+        }
+        end = i;
+        return out;
+    };
+    const std::vector<std::u16string> save = {u"Bmp Files (*.bmp)",  u"*.bmp", u"All Files (*.*)",    u"*.*",
+                                              u"Png Files (*.png)",  u"*.png", u"Jpeg Files (*.jpg)", u"*.jpg;*.jpeg"};
+    int end = 0;
+    EXPECT_EQ(strings(view.filterList, end), save);
+    EXPECT_EQ(view.filterList[end - 1], 0);  // the list's closing NUL, right after the last string's own
+    std::vector<std::u16string> open = save;
+    open.push_back(u"Pictures (*.bmp *.png *.jpg)");
+    open.push_back(u"*.bmp;*.png;*.jpg;*.jpeg");
+    EXPECT_EQ(strings(view.openFilterList, end), open);
+    EXPECT_EQ(kOpenFilterIndex, 5u);
 }
 
 TEST_F(ViewCreation, SettingsAreReadAtCreationAndWrittenOnceAtShutdown) {

@@ -19,6 +19,10 @@ bool WriteJpegFile(const std::string&, const PixelSurface&, int, std::string& me
     message = "no JPEG in the benchmark";
     return false;
 }
+bool WritePngFile(const std::string&, const PixelSurface&, std::string& message) {
+    message = "no PNG in the benchmark";
+    return false;
+}
 }  // namespace vellum
 
 extern "C" {

@@ -1,8 +1,10 @@
 // Saving a new picture from the page, against the headless driver: every filter, typed
 // names with and without an extension, with the chooser's name box and with the
 // browser's save picker; the handed-over file is the driver's byte for byte (a JPEG:
-// the browser's encoding of the driver's picture). A picker that gives no file, or a file
-// that cannot be written, is told as a failed save and never as saved.
+// the browser's encoding of the driver's picture; a PNG: the driver's pixels exactly,
+// also when opened again). A picker that gives no file, or a file that cannot be written,
+// is told as a failed save and never as saved, and the tab's title keeps the unsaved
+// mark; Ctrl+S on a named picture saves it at once, without a box.
 //   node saves.mjs SITE_FOLDER SCENARIO_DRIVER
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
@@ -66,6 +68,17 @@ const ok = async (page) => {
   await page.locator("#vellum-message button", { hasText: "OK" }).click();
   await page.waitForTimeout(50);
 };
+// A PNG's pixels as the page decodes them, RGBA rows.
+const pngPixels = (page, bytes) => page.evaluate(async (b) => {
+  const bitmap = await createImageBitmap(new Blob([new Uint8Array(b)], { type: "image/png" }));
+  const c = document.createElement("canvas");
+  c.width = bitmap.width; c.height = bitmap.height;
+  const g = c.getContext("2d");
+  g.drawImage(bitmap, 0, 0);
+  return Array.from(g.getImageData(0, 0, c.width, c.height).data);
+}, Array.from(bytes)).then((a) => Buffer.from(a));
+const title = (page) => page.evaluate(() => document.title);
+
 // The JPEG the browser makes of the driver's picture at the stored quality (100 %).
 async function browserJpeg(page) {
   const picture = rgbaOfBmp(`${work}/drawn.bmp`);
@@ -81,7 +94,9 @@ async function browserJpeg(page) {
 try {
   // The name box: Ctrl+S on the new picture is Save As; typed name, filter, download.
   for (const [typed, filter, expectName] of [["sketch1", 1, "sketch1.bmp"], ["sk4.bmp", 1, "sk4.bmp"],
-                                             ["sketch2", 2, "sketch2.jpg"], [".hidden", 1, ".hidden.bmp"]]) {
+                                             ["sketch2", 2, "sketch2.jpg"], [".hidden", 1, ".hidden.bmp"],
+                                             ["pic3.png", 2, "pic3.png"], ["pic4", 3, "pic4.png"],
+                                             ["pic6.JPEG", 1, "pic6.JPEG"]]) {
     const { context, page } = await drawnPage(null);
     const download = page.waitForEvent("download", { timeout: 10000 }).catch(() => null);
     await page.keyboard.press("Control+KeyS");
@@ -92,14 +107,43 @@ try {
     if (!got) { fail(`"${typed}" (filter ${filter}): nothing was handed over`); await context.close(); continue; }
     await got.saveAs(`${work}/got`);
     const bytes = fs.readFileSync(`${work}/got`);
-    const want = expectName.endsWith(".jpg") ? await browserJpeg(page) : drawn;
+    const png = expectName.endsWith(".png");
+    const want = /\.jpe?g$/i.test(expectName) ? await browserJpeg(page) : drawn;
     const said = await messageText(page);
+    const drawnRgba = rgbaOfBmp(`${work}/drawn.bmp`).rgba;
     // A browser takes a leading dot off a download's name.
     if (got.suggestedFilename() !== expectName.replace(/^\./, ""))
       fail(`"${typed}" (filter ${filter}) was handed over as ${got.suggestedFilename()}, not ${expectName}`);
-    else if (!bytes.equals(want)) fail(`"${typed}" (filter ${filter}): the file differs from the driver's picture`);
+    else if (png ? !(await pngPixels(page, bytes)).equals(drawnRgba) : !bytes.equals(want))
+      fail(`"${typed}" (filter ${filter}): the file differs from the driver's picture`);
     else if (!/^Saved/.test(said)) fail(`"${typed}": the page said "${said}"`);
     else console.log(`"${typed}" with filter ${filter} hands over ${expectName}, the driver's picture`);
+    await ok(page);
+    const shown = await title(page);
+    if (shown !== `${expectName} - .:Vellum:.`) fail(`after saving ${expectName} the title is "${shown}"`);
+    if (png) {
+      // Opened again in the page: the canvas is the driver's picture byte for byte.
+      const chooser = page.waitForEvent("filechooser");
+      await page.keyboard.press("Control+KeyO");
+      await (await chooser).setFiles(`${work}/got`);
+      await page.waitForFunction(() => document.title.startsWith("got"), null, { timeout: 10000 });
+      const canvas = Buffer.from(await page.evaluate(() => {
+        const c = document.getElementById("vellum-screen");
+        return Array.from(c.getContext("2d").getImageData(0, 30, 240, 290).data);
+      }));
+      if (!canvas.equals(drawnRgba.subarray(240 * 30 * 4))) fail(`${expectName} opened again differs from the picture drawn`);
+      else console.log(`${expectName} opened again is the picture drawn, byte for byte`);
+      // Drawn on and saved with Ctrl+S: at once, no box, the title clean again.
+      await page.mouse.move(30, 300); await page.mouse.down(); await page.mouse.up();
+      if (!(await title(page)).startsWith("*")) fail("a changed picture's title has no unsaved mark");
+      const again = page.waitForEvent("download", { timeout: 10000 }).catch(() => null);
+      await page.keyboard.press("Control+KeyS");
+      if (!(await again)) fail("Ctrl+S on a named picture handed nothing over");
+      await page.waitForTimeout(200);
+      if (await page.locator("#vellum-message").isVisible()) fail(`Ctrl+S showed "${await messageText(page)}"`);
+      else if ((await title(page)) !== "got - .:Vellum:.") fail(`after Ctrl+S the title is "${await title(page)}"`);
+      else console.log("Ctrl+S on a named picture saves at once, without a box");
+    }
     await context.close();
   }
 
@@ -126,6 +170,7 @@ try {
     await ok(page);
     await page.waitForTimeout(100);
     if (await page.locator("#vellum-message").isVisible()) fail(`after the ${mode}, the page said "${await messageText(page)}"`);
+    if (!(await title(page)).startsWith("*")) fail(`after the ${mode} the picture is no longer marked unsaved`);
     await context.close();
   }
 } finally {
