@@ -53,6 +53,18 @@ try {
   const settings = await page.evaluate(() => localStorage.getItem("vellum.settings"));
   if (!/antijump=1/.test(settings || "")) fail("the settings were not kept: " + settings);
   else console.log("settings kept across the reload");
+
+  // A setting changed is in the store soon after the dialog's OK, before any page hide or
+  // shutdown: a crash then does not lose it.
+  for (const [x, y] of [[50, 10], [20, 70], [140, 130]]) { await page.mouse.move(x, y); await page.mouse.down(); await page.mouse.up(); }
+  await page.waitForSelector("#vellum-dialog .frame");
+  await page.locator('#vellum-dialog [data-id="1005"]').click();  // "smooth"
+  await page.locator("#vellum-dialog button", { hasText: "OK" }).click();
+  await page.waitForSelector("#vellum-dialog .frame", { state: "detached" });
+  await page.waitForTimeout(100);
+  const stored = await page.evaluate(() => localStorage.getItem("vellum.settings"));
+  if (!/pen=4/.test(stored || "")) fail("a setting changed before a crash was lost: " + stored);
+  else console.log("a setting changed before a crash is kept");
 } finally {
   await browser.close();
   server.close();
