@@ -1,7 +1,7 @@
 # Writes the service worker with its cache named after the bytes of every other file of
 # the site, so that a new build of any of them replaces what an installed page keeps.
 #   cmake -DSITE= -DIN= -DOUT= -P stamp-sw.cmake
-file(GLOB files RELATIVE ${SITE} ${SITE}/*)
+file(GLOB_RECURSE files RELATIVE ${SITE} ${SITE}/*)
 list(REMOVE_ITEM files sw.js)
 list(SORT files)
 set(hashes "")
@@ -12,4 +12,10 @@ foreach(name ${files})
   endif()
 endforeach()
 string(MD5 VELLUM_SITE_VERSION "${hashes}")
+# The page's modules, for the list of files the worker keeps.
+file(GLOB modules RELATIVE ${SITE} ${SITE}/page/*.js)
+list(SORT modules)
+list(TRANSFORM modules PREPEND "\"")
+list(TRANSFORM modules APPEND "\"")
+list(JOIN modules ", " VELLUM_PAGE_MODULES)
 configure_file(${IN} ${OUT} @ONLY)

@@ -1,8 +1,8 @@
 // The page works offline: every file of the site is kept at install and served from the
 // cache first; a new version of this file brings a new cache and drops the old one.
 const kCache = "vellum-@VELLUM_SITE_VERSION@";
-const kFiles = ["./", "index.html", "vellum-page.js", "vellum.js", "vellum.wasm", "manifest.webmanifest",
-                "icon-192.png", "icon-512.png"];
+const kFiles = ["./", "index.html", "vellum.js", "vellum.wasm", "manifest.webmanifest", "icon-192.png", "icon-512.png",
+                @VELLUM_PAGE_MODULES@];
 
 self.addEventListener("install", (event) => {
   event.waitUntil(caches.open(kCache).then((cache) => cache.addAll(kFiles)).then(() => self.skipWaiting()));

@@ -35,6 +35,8 @@ EMSCRIPTEN_KEEPALIVE int vellum_start(int width, int height, const char* languag
 }
 
 EMSCRIPTEN_KEEPALIVE vellum::PenPoint* vellum_points() { return gPoints; }
+// How many points the buffer holds: the page hands no more with a move.
+EMSCRIPTEN_KEEPALIVE int vellum_points_capacity() { return vellum::kMaxBufferedPoints; }
 
 EMSCRIPTEN_KEEPALIVE void vellum_pen_down(int x, int y) {
     if (auto* in = Input()) in->PenDown(x, y);
