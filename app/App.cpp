@@ -119,6 +119,10 @@ void CVellumApp::Focus(bool gained) {
         view->OnKillFocus();
 }
 
+void CVellumApp::RecoveryTrouble() {
+    if (view && !gShutdownDone) view->TellJournalFailure();
+}
+
 void CVellumApp::Timer(int id) {
     if (!view) return;
     view->OnTimer(id);

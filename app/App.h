@@ -45,6 +45,7 @@ public:
     void KeyDown(uint32_t code, unsigned modifiers) override;
     void KeyUp(uint32_t code, unsigned modifiers) override;
     void Focus(bool gained) override;
+    void RecoveryTrouble() override;
     void Timer(int id) override;
     void Expose(int x, int y, int w, int h) override;
     void CloseRequest() override;

@@ -64,7 +64,7 @@ void RecoveryJournal::Open(Platform& platform, int32_t w, int32_t h, const std::
         int64_t g = 0;
         if (ParseNumber(name, "journal-", "", g) || ParseNumber(name, "base-", ".bmp", g)) newest = std::max(newest, g);
     }
-    generation = newest + 1;
+    generation = store->FirstGeneration(newest);
     corners.reserve(kStrokeRoom);
 }
 
@@ -109,15 +109,32 @@ bool RecoveryJournal::HasOffer() {
     offeredBase.Release();
     offeredDamaged = false;
     sameSize.clear();
+    std::vector<int64_t> settled;  // sessions whose newest generation holds nothing unsaved
     for (int64_t g : Generations()) {
         if (g >= generation) continue;
-        JournalHeader h;
-        if (!ReadHeader(g, h)) continue;
-        // A picture of another size cannot go onto this canvas: left for a start that
-        // has its size, and never removed from here.
-        if (h.width != width || h.height != height) continue;
+        const int64_t session = store->SessionOf(g);
+        if (std::find(settled.begin(), settled.end(), session) != settled.end()) continue;
         if (offered >= 0) {
-            sameSize.push_back({g, h});  // older ones of the offered size: they go with it
+            // Older ones of the offered size and session go with it; another session's
+            // picture (another tab closed unsaved) waits for an offer of its own.
+            JournalHeader h;
+            if (session == store->SessionOf(offered) && ReadHeader(g, h) && h.width == width && h.height == height)
+                sameSize.push_back({g, h});
+            continue;
+        }
+        // Only a picture of this canvas's size is considered: another size is left for a
+        // start that has its size, and never touched from here.
+        JournalHeader h;
+        std::vector<uint8_t> head;
+        size_t headSize = 0;
+        if (!store->ReadHead(JournalName(g), head, kHeaderBytes)) continue;
+        const bool isJournal = DecodeJournalHeader(head.data(), head.size(), h, headSize);
+        if (isJournal && (h.width != width || h.height != height)) continue;
+        // A live session's picture (another tab's) is not left behind: never offered,
+        // never touched. Taken over, no other session can offer it meanwhile.
+        if (!store->TakeOver(g)) continue;
+        if (!isJournal) {
+            SetAside(g);  // not a journal this program can read: kept for the user
             continue;
         }
         std::vector<uint8_t> bytes;
@@ -128,9 +145,12 @@ bool RecoveryJournal::HasOffer() {
             SetAside(g);
             continue;
         }
-        // Nothing unsaved in the newest generation (no complete record after a saved
-        // base): nothing to offer.
-        if (!h.unsaved && !FirstRecordComplete(bytes.data() + at, bytes.size() - at)) return false;
+        // Nothing unsaved in a session's newest generation (no complete record after a
+        // saved base): nothing of that session to offer, its older generations included.
+        if (!h.unsaved && !FirstRecordComplete(bytes.data() + at, bytes.size() - at)) {
+            settled.push_back(store->SessionOf(g));
+            continue;
+        }
         // The base is checked before the user is asked: one that cannot be read is not
         // offered, and its files are kept aside.
         if (!h.whiteBase) {

@@ -145,6 +145,12 @@ void CVellumView::OnInitialUpdate() {
     DrawStatusBar(BarAll, false);
     DrawToolPanel(false);
     RefreshRect(0, 0, -1, -1);
+    // A store that can be neither read nor written (a browser's blocked site data): the
+    // defaults are in force, and the user hears once that changes will not be kept.
+    if (!platform.SettingsKept()) {
+        settingsFailureTold = true;
+        Message(IDS_SETTINGS_NOT_KEPT, MsgButtons::Ok);
+    }
     // A picture a session left unsaved comes first; the command line's picture (a
     // double-click in a file manager) is opened after it as Open does, so the save
     // question protects the restored picture.

@@ -61,6 +61,10 @@ public:
     virtual void KeyUp(uint32_t code, unsigned modifiers) = 0;
 
     virtual void Focus(bool gained) = 0;
+    // The recovery place reported, of its own accord, a write that failed or stalled (the
+    // browser's storage, written after the step that asked): the user is told at once,
+    // once a session.
+    virtual void RecoveryTrouble() = 0;
     // A timer the program set (Platform::SetTimer) fell due.
     virtual void Timer(int id) = 0;
     // The window needs a rectangle painted again (-1 sizes: all of it); the program

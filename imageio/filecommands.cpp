@@ -73,7 +73,9 @@ bool CVellumView::OpenPicture(const std::string& path) {
     }
     // A picture that does not load leaves the canvas as it was, so the path must go on
     // naming the picture that is there.
-    if (!FitPicture(filePath)) {
+    const bool loaded = FitPicture(filePath);
+    platform.PictureRead(filePath);
+    if (!loaded) {
         filePath = previous;
         return false;
     }

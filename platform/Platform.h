@@ -84,6 +84,9 @@ public:
     // the file system is not the user's own (the browser: into the picked file, or as a
     // download). False when that failed: the picture is then not saved.
     virtual bool HandOverFile(const std::string& path) { return true; }
+    // A picture file the user chose was read in (loaded or refused): where files are
+    // copies the platform made for the program (the browser), the copy may go now.
+    virtual void PictureRead(const std::string& path) {}
 
     // Dynamic libraries by bare name: the program's directory first, then the library
     // search. Null when the name does not load.
@@ -101,6 +104,9 @@ public:
     // is none yet. Writing replaces it whole, never leaving a broken store behind.
     virtual bool ReadSettingsText(std::string& text) = 0;
     virtual bool WriteSettingsText(const std::string& text) = 0;
+    // False when the store can be neither read nor written this run (a browser with its
+    // site data blocked): the program starts on its defaults and says so.
+    virtual bool SettingsKept() { return true; }
 
     // Places: the program's directory (ending in '/'), the user's pictures folder
     // (ending in '/'), and the command line given to the program (the picture path).

@@ -34,6 +34,15 @@ public:
     virtual bool TakeFailure() = 0;
     // Where it is, for messages.
     virtual std::string Where() = 0;
+
+    // Sessions sharing one place (the browser's tabs, each with its own journal). This
+    // session numbers its generations from FirstGeneration on (newest: the largest number
+    // found). A generation of another session may be offered or removed only once TakeOver
+    // says that session has ended, which also keeps any other session from taking it. A
+    // place one session holds alone (the desktop's locked folder) needs none of this.
+    virtual int64_t FirstGeneration(int64_t newest) { return newest + 1; }
+    virtual int64_t SessionOf(int64_t generation) { return 0; }
+    virtual bool TakeOver(int64_t generation) { return true; }
 };
 
 }  // namespace vellum

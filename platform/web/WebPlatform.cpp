@@ -2,11 +2,11 @@
 
 #include <emscripten.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/pixel/PixelOps.h"
 #include "imageio/formats/ChooserRules.h"
-#include "platform/common/RecoveryFolder.h"
 #include "resources/ModuleAbi.h"
 
 extern "C" const VellumResourceModule* VellumResources(void);
@@ -20,6 +20,7 @@ EM_JS(void, vellum_js_title, (const char* title), { document.title = UTF8ToStrin
 EM_JS(void, vellum_js_set_timer, (int id, int ms), { Module.vellumSetTimer(id, ms); });
 EM_JS(void, vellum_js_kill_timer, (int id), { Module.vellumKillTimer(id); });
 EM_JS(void, vellum_js_closed, (), { Module.vellumClosed(); });
+EM_JS(void, vellum_js_picture_read, (const char* path), { Module.vellumPictureRead(UTF8ToString(path)); });
 // kind: 0 a warning (OK), 1 a question (Yes, No), 2 information (OK), as the desktop's icons.
 EM_ASYNC_JS(int, vellum_js_message, (const char* text, int kind), {
     return await Module.vellumMessage(UTF8ToString(text), kind);
@@ -48,69 +49,27 @@ EM_ASYNC_JS(int, vellum_js_hand_over, (const char* path), {
     const name = UTF8ToString(path);
     return (await Module.vellumSuspended(() => Module.vellumHandOver(name))) ? 1 : 0;
 });
-// The storage folder changed: the page writes it to IndexedDB soon.
-EM_JS(void, vellum_js_persist, (), { Module.vellumPersist(); });
-EM_JS(char*, vellum_js_settings_read, (), {
+// The settings store's text, with its length (a NUL in it is kept); -1 when there is none.
+EM_JS(double, vellum_js_settings_read, (char** out), {
     const text = Module.vellumSettingsRead();
-    if (text === null) return 0;
-    const size = lengthBytesUTF8(text) + 1;
-    const ptr = _malloc(size);
-    stringToUTF8(text, ptr, size);
-    return ptr;
+    if (text === null) return -1;
+    const bytes = new TextEncoder().encode(text);
+    const ptr = _malloc(Math.max(1, bytes.length));
+    HEAPU8.set(bytes, ptr);
+    HEAP32[out >> 2] = ptr;
+    return bytes.length;
 });
-EM_JS(int, vellum_js_settings_write, (const char* text), {
-    return Module.vellumSettingsWrite(UTF8ToString(text)) ? 1 : 0;
+EM_JS(int, vellum_js_settings_write, (const char* text, double size), {
+    return Module.vellumSettingsWrite(new TextDecoder().decode(HEAPU8.subarray(text, text + size))) ? 1 : 0;
 });
+EM_JS(int, vellum_js_settings_kept, (), { return Module.vellumSettingsKept() ? 1 : 0; });
 
 namespace vellum {
 
 namespace {
 // The built-in English module stands where a desktop loads its library.
 char gEnglishModule;
-
-// The recovery folder, each change handed on to the browser's storage.
-class PersistedStore : public RecoveryStore {
-public:
-    explicit PersistedStore(std::unique_ptr<RecoveryFolder> f) : folder(std::move(f)) {}
-    std::vector<std::string> List() override { return folder->List(); }
-    bool Read(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) override {
-        return folder->Read(name, bytes, limit);
-    }
-    bool ReadHead(const std::string& name, std::vector<uint8_t>& bytes, size_t count) override {
-        return folder->ReadHead(name, bytes, count);
-    }
-    void Replace(const std::string& name, std::vector<uint8_t> bytes) override {
-        folder->Replace(name, std::move(bytes));
-        vellum_js_persist();
-    }
-    void Append(const std::string& name, std::vector<uint8_t> bytes) override {
-        folder->Append(name, std::move(bytes));
-        vellum_js_persist();
-    }
-    void Remove(const std::string& name) override {
-        folder->Remove(name);
-        vellum_js_persist();
-    }
-    void SetAside(const std::string& name) override {
-        folder->SetAside(name);
-        vellum_js_persist();
-    }
-    void Flush() override { folder->Flush(); }
-    bool TakeFailure() override { return folder->TakeFailure(); }
-    std::string Where() override { return "the browser's storage"; }
-
-private:
-    std::unique_ptr<RecoveryFolder> folder;
-};
-
 }  // namespace
-
-RecoveryStore* WebPlatform::OpenRecovery(std::string& problem) {
-    std::unique_ptr<RecoveryFolder> folder = RecoveryFolder::Open("/state/vellum", false, problem);
-    if (!folder) return nullptr;
-    recovery = std::make_unique<PersistedStore>(std::move(folder));
-    return recovery.get();
-}
 
 WebPlatform::WebPlatform(int w, int h, std::string language) : width(w), height(h), languageId(std::move(language)) {}
 
@@ -191,6 +150,8 @@ void WebPlatform::ShowInformation(int id, const std::string& text) { vellum_js_m
 
 bool WebPlatform::HandOverFile(const std::string& path) { return vellum_js_hand_over(path.c_str()) != 0; }
 
+void WebPlatform::PictureRead(const std::string& path) { vellum_js_picture_read(path.c_str()); }
+
 void* WebPlatform::LoadLibrary(const std::string& name) {
     return name == "vellum.i18" ? &gEnglishModule : nullptr;
 }
@@ -201,13 +162,18 @@ void* WebPlatform::FindEntry(void* library, const char* entry) {
 }
 
 bool WebPlatform::ReadSettingsText(std::string& text) {
-    char* stored = vellum_js_settings_read();
-    if (!stored) return false;
-    text = stored;
+    char* stored = nullptr;
+    const double size = vellum_js_settings_read(&stored);
+    if (size < 0 || !stored) return false;
+    text.assign(stored, size_t(size));
     free(stored);
     return true;
 }
 
-bool WebPlatform::WriteSettingsText(const std::string& text) { return vellum_js_settings_write(text.c_str()) != 0; }
+bool WebPlatform::WriteSettingsText(const std::string& text) {
+    return vellum_js_settings_write(text.data(), double(text.size())) != 0;
+}
+
+bool WebPlatform::SettingsKept() { return vellum_js_settings_kept() != 0; }
 
 }  // namespace vellum

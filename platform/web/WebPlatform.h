@@ -31,6 +31,7 @@ public:
     void PresentRect(const PixelSurface& screen, int x, int y, int w, int h) override;
     int PlatformFileDialog(int mode, OpenFileName& request) override;
     bool HandOverFile(const std::string& path) override;
+    void PictureRead(const std::string& path) override;
     void* LoadLibrary(const std::string& name) override;
     void* FindEntry(void* library, const char* entry) override;
     void FreeLibrary(void* library) override {}
@@ -38,11 +39,12 @@ public:
     int RunDialog(CDialog& dialog) override;
     bool ReadSettingsText(std::string& text) override;
     bool WriteSettingsText(const std::string& text) override;
+    bool SettingsKept() override;
     std::string ProgramDir() override { return "/"; }
     std::string PicturesDir() override { return "/pictures/"; }
     std::string CommandLine() override { return ""; }
-    // The journal in the browser's storage: a folder of the in-memory file system that the
-    // page keeps in IndexedDB, written through after every change.
+    // The journal in the browser's storage: the page's IndexedDB, one session a tab
+    // (WebStorage.cpp).
     RecoveryStore* OpenRecovery(std::string& problem) override;
 
     bool closePosted = false;

@@ -71,6 +71,9 @@ EMSCRIPTEN_KEEPALIVE void vellum_timer(int id) {
 EMSCRIPTEN_KEEPALIVE void vellum_focus(int gained) {
     if (auto* in = Input()) in->Focus(gained != 0);
 }
+EMSCRIPTEN_KEEPALIVE void vellum_recovery_trouble() {
+    if (auto* in = Input()) in->RecoveryTrouble();
+}
 EMSCRIPTEN_KEEPALIVE void vellum_page_hidden() {
     // A closed tab: the view shuts down as after a close nobody asked about.
     if (auto* in = Input()) in->WindowDestroyed();

@@ -11,15 +11,17 @@ export const kPageCalls = [
   "vellumMessage", "vellumDialogOpen", "vellumDialogControl", "vellumDialogFocus", "vellumDialogClose",
   "vellumDialogNextEvent", "vellumSuspended",
   // files
-  "vellumChooseOpen", "vellumChooseSave", "vellumHandOver",
+  "vellumChooseOpen", "vellumChooseSave", "vellumHandOver", "vellumPictureRead",
   // storage
-  "vellumSettingsRead", "vellumSettingsWrite", "vellumPersist",
+  "vellumSettingsRead", "vellumSettingsWrite", "vellumSettingsKept", "vellumRecoveryOpen", "vellumRecoveryNames",
+  "vellumRecoveryRead", "vellumRecoveryTakeOver", "vellumRecoveryWrite", "vellumRecoveryFlush",
+  "vellumRecoveryTakeFailure",
 ];
 
 export const kProgramCalls = [
   "_vellum_start", "_vellum_points", "_vellum_points_capacity", "_vellum_pen_down", "_vellum_pen_move",
   "_vellum_pen_up", "_vellum_key", "_vellum_wheel", "_vellum_undo", "_vellum_redo", "_vellum_timer",
-  "_vellum_focus", "_vellum_page_hidden",
+  "_vellum_focus", "_vellum_recovery_trouble", "_vellum_page_hidden",
 ];
 
 // Throws naming what one side lacks.

@@ -11,10 +11,47 @@ import { filterOfName, safeName } from "./names.js";
 let pickedHandle = null;
 const savedHandles = new Map();
 const mimeOf = (name) => (/\.png$/i.test(name) ? "image/png" : /\.jpe?g$/i.test(name) ? "image/jpeg" : "image/bmp");
+
+// The reader's limits, as the program's own (a larger picture is refused before it is
+// decoded: a few hundred bytes of PNG may claim gigabytes of pixels).
+const kMaxSide = 32768, kMaxPixelBytes = 256 * 2 ** 20;
+
+// A PNG's or JPEG's size from its header, or null when the header does not say.
+function declaredSize(bytes) {
+  const v = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+  if (bytes.length >= 24 && v.getUint32(0) === 0x89504e47 && v.getUint32(12) === 0x49484452)
+    return { w: v.getUint32(16), h: v.getUint32(20) };
+  if (bytes.length >= 4 && bytes[0] === 0xff && bytes[1] === 0xd8) {
+    // The first frame header among the markers.
+    for (let at = 2; at + 9 < bytes.length;) {
+      if (bytes[at] !== 0xff) return null;
+      const marker = bytes[at + 1];
+      if (marker === 0xff) { ++at; continue; }
+      const length = v.getUint16(at + 2);
+      if (marker >= 0xc0 && marker <= 0xcf && marker !== 0xc4 && marker !== 0xc8 && marker !== 0xcc)
+        return { w: v.getUint16(at + 7), h: v.getUint16(at + 5) };
+      at += 2 + length;
+    }
+  }
+  return null;
+}
+
+// What the program is handed for a chosen file: a BMP as it is (the program reads it); a
+// PNG or JPEG within the limits decoded here into a BMP; anything else (empty, not a
+// picture, damaged, too large) as it is, so that the program tells the user it cannot
+// be opened.
 async function pictureBytes(file) {
   const bytes = new Uint8Array(await file.arrayBuffer());
-  if (bytes.length >= 2 && bytes[0] === 0x42 && bytes[1] === 0x4d) return bytes;  // BMP: the program's reader
-  const bitmap = await createImageBitmap(file);
+  if (bytes.length >= 2 && bytes[0] === 0x42 && bytes[1] === 0x4d) return bytes;
+  const size = declaredSize(bytes);
+  if (!size || size.w < 1 || size.h < 1 || size.w > kMaxSide || size.h > kMaxSide || size.w * size.h * 3 > kMaxPixelBytes)
+    return bytes;
+  let bitmap;
+  try {
+    bitmap = await createImageBitmap(new Blob([bytes]));
+  } catch (e) {
+    return bytes;
+  }
   const c = document.createElement("canvas");
   c.width = bitmap.width;
   c.height = bitmap.height;
@@ -22,6 +59,7 @@ async function pictureBytes(file) {
   g.fillStyle = "#fff";
   g.fillRect(0, 0, c.width, c.height);
   g.drawImage(bitmap, 0, 0);
+  bitmap.close();
   return bmpOf(g.getImageData(0, 0, c.width, c.height));
 }
 function bmpOf(image) {
@@ -40,6 +78,10 @@ function bmpOf(image) {
   return out;
 }
 export const pageCalls = {
+  // The program has read a chosen picture: its copy leaves the page's memory.
+  vellumPictureRead(path) {
+    try { Module.FS.unlink(path); } catch (e) { /* not there */ }
+  },
   vellumChooseOpen() {
     modalBegan();
     return new Promise((resolve) => {
@@ -56,6 +98,7 @@ export const pageCalls = {
           Module.FS.writeFile("/pictures/" + safeName(file.name), await pictureBytes(file));
           finish(safeName(file.name));
         } catch (e) {
+          trace("cannot hand over " + file.name + ": " + e);
           finish(null);
         }
       });

@@ -4,7 +4,6 @@
 import { at, canvas, trace } from "./screen.js";
 import { deliver, live, started } from "./program.js";
 import { codeOf, modifiers } from "./keys.js";
-import { persistNow } from "./storage.js";
 
 export function startInput() {
   // The most buffered points one move brings, as the program's buffer holds them.
@@ -146,10 +145,9 @@ export function startInput() {
     const m = modifiers(e) & 7;
     deliver(() => Module._vellum_key(0, code, m));
   });
-  // The tab goes: the view shuts down (its settings are written), the storage follows.
+  // The tab goes: the view shuts down (its settings are written).
   window.addEventListener("pagehide", () => {
     if (live()) Module._vellum_page_hidden();
-    if (started()) persistNow();
   });
   // Focus goes to a dialog and back: the program hears of both once it is back, so that a
   // key held when the dialog opened does not stay held.

@@ -14,7 +14,6 @@ window.Module = {
   ...screen.pageCalls, ...program.pageCalls, ...dialogs.pageCalls, ...files.pageCalls, ...storage.pageCalls,
   async onRuntimeInitialized() {
     checkExchange(Module);
-    await storage.mountRecovery();
     const ok = Module.ccall("vellum_start", "number", ["number", "number", "string"],
                             [screen.width, screen.height, screen.language], { async: true });
     Promise.resolve(ok).then(() => {

@@ -8,7 +8,7 @@ import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { serve } from "./serve.mjs";
-import { canvasBytes, launch, rgbaOfBmp } from "./support.mjs";
+import { canvasBytes, launch, rgbaOfBmp, waitUntil } from "./support.mjs";
 
 const site = path.resolve(process.argv[2]);
 const driver = process.argv[3];
@@ -75,7 +75,7 @@ try {
   let chooser = page.waitForEvent("filechooser");
   await page.keyboard.press("Control+KeyO");
   await (await chooser).setFiles(picture);
-  await page.waitForFunction(() => document.title.length > 0);
+  await waitUntil(page, () => document.title.length > 0);
   const opened = rgbaOfBmp(`${work}/opened.bmp`).rgba;
   if (!(await settled(page, opened)).equals(opened)) fail("the opened BMP differs from the driver's");
 

@@ -11,7 +11,7 @@ import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { serve } from "./serve.mjs";
-import { launch, rgbaOfBmp } from "./support.mjs";
+import { launch, rgbaOfBmp, waitUntil } from "./support.mjs";
 
 const site = path.resolve(process.argv[2]);
 const driver = process.argv[3];
@@ -126,7 +126,7 @@ try {
       const chooser = page.waitForEvent("filechooser");
       await page.keyboard.press("Control+KeyO");
       await (await chooser).setFiles(`${work}/got`);
-      await page.waitForFunction(() => document.title.startsWith("got"), null, { timeout: 10000 });
+      await waitUntil(page, () => document.title.startsWith("got"));
       const canvas = Buffer.from(await page.evaluate(() => {
         const c = document.getElementById("vellum-screen");
         return Array.from(c.getContext("2d").getImageData(0, 30, 240, 290).data);

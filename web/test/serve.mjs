@@ -4,7 +4,7 @@ import fs from "node:fs";
 import path from "node:path";
 
 const root = path.resolve(process.argv[2] || ".");
-const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".wasm": "application/wasm",
+const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm",
                 ".json": "application/manifest+json", ".png": "image/png", ".dat": "application/octet-stream" };
 export function serve(folder, port = 0) {
   const server = http.createServer((request, response) => {

@@ -23,3 +23,13 @@ export function rgbaOfBmp(file) {
   }
   return { rgba, width, height };
 }
+
+// Waits until fn (evaluated in the page) is true: polled from here, since the page's
+// Content-Security-Policy forbids the string evaluation playwright's own wait uses.
+export async function waitUntil(page, fn, arg, timeout = 10000) {
+  const end = Date.now() + timeout;
+  while (!(await page.evaluate(fn, arg))) {
+    if (Date.now() > end) throw new Error("timed out waiting for " + fn);
+    await page.waitForTimeout(50);
+  }
+}
