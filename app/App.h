@@ -8,7 +8,7 @@
 #include "app/VellumView.h"
 #include "app/ViewInput.h"
 #include "app/ViewInspection.h"
-#include "platform/Platform.h"
+#include "seam/Platform.h"
 
 namespace vellum {
 

@@ -53,7 +53,7 @@ constexpr FieldRow kFields[] = {
     {"antiJump", [](const CVellumView& v) { return Number(v.antiJump); }},
     {"paletteMark",
      [](const CVellumView& v) { return Number(v.paletteMark.x) + " " + Number(v.paletteMark.y); }},
-    {"path", [](const CVellumView& v) { return v.filePath; }},
+    {"path", [](const CVellumView& v) { return v.FilePath(); }},
     {"keys", Keys},
     {"colourDensity", [](const CVellumView& v) {
          char buffer[32];
@@ -76,23 +76,18 @@ bool CVellumApp::Field(const std::string& name, std::string& value) const {
 
 const PixelSurface* CVellumApp::Surface(const std::string& name) const {
     if (!view) return nullptr;
-    const OwnedSurface* surface = nullptr;
-    if (name == "canvas")
-        surface = &view->canvas;
-    else if (name == "screen")
-        surface = &view->screenBuffer;
-    else if (name == "skin")
-        surface = &view->skinImage;
-    else if (name == "paper")
-        surface = &view->paperSurface;
-    else if (name == "coverage")
-        surface = &view->coverageLayer;
-    else if (name == "colour")
-        surface = &view->colourLayer;
-    else if (name == "pen")
-        surface = &view->penBuffer;
-    if (!surface || !surface->Exists()) return nullptr;
-    return &surface->Get();
+    if (name == "screen" || name == "skin") {
+        const OwnedSurface& s = name == "screen" ? view->screenBuffer : view->skinImage;
+        return s.Exists() ? &s.Get() : nullptr;
+    }
+    const Picture& picture = view->picture;
+    if (!picture.Exists()) return nullptr;
+    if (name == "canvas") return &picture.Canvas();
+    if (name == "paper") return &picture.PaperSurface();
+    if (name == "coverage") return &picture.CoverageLayer();
+    if (name == "colour") return &picture.ColourLayer();
+    if (name == "pen") return &picture.PenBuffer();
+    return nullptr;
 }
 
 std::vector<std::pair<std::string, std::string>> SettingValues(const std::string& storeText) {

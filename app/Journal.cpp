@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "imageio/formats/Bmp.h"
-#include "platform/Platform.h"
+#include "seam/Platform.h"
 
 namespace vellum {
 
@@ -24,13 +24,8 @@ uint64_t JournalLimit(int32_t w, int32_t h) { return 4 * PictureFileBytes(w, h) 
 
 // Whether the records begin with one that is whole and checks.
 bool FirstRecordComplete(const uint8_t* records, size_t size) {
-    if (size < 9) return false;
-    const size_t length = size_t(records[1]) | size_t(records[2]) << 8 | size_t(records[3]) << 16 |
-                          size_t(records[4]) << 24;
-    if (size - 9 < length) return false;
-    const uint8_t* crc = records + 5 + length;
-    const uint32_t want = uint32_t(crc[0]) | uint32_t(crc[1]) << 8 | uint32_t(crc[2]) << 16 | uint32_t(crc[3]) << 24;
-    return Crc32(records, 5 + length) == want;
+    RecordFrame frame;
+    return ReadFrame(records, size, frame) == FrameStatus::Whole;
 }
 
 bool ParseNumber(const std::string& name, const std::string& prefix, const std::string& suffix, int64_t& g) {
@@ -65,7 +60,6 @@ void RecoveryJournal::Open(Platform& platform, int32_t w, int32_t h, const std::
         if (ParseNumber(name, "journal-", "", g) || ParseNumber(name, "base-", ".bmp", g)) newest = std::max(newest, g);
     }
     generation = store->FirstGeneration(newest);
-    corners.reserve(kStrokeRoom);
 }
 
 std::vector<int64_t> RecoveryJournal::Generations() {
@@ -171,15 +165,15 @@ bool RecoveryJournal::HasOffer() {
     return offered >= 0;
 }
 
-bool RecoveryJournal::Restore(const PixelOps& ops, PixelSurface& canvas, std::string& path, bool& complete) {
+bool RecoveryJournal::Restore(const PixelOps& ops, Picture& picture, bool& complete) {
     complete = false;
-    if (offered < 0 || canvas.width != width || canvas.height != height) return false;
+    if (offered < 0 || picture.Width() != width || picture.Height() != height) return false;
+    PixelSurface& canvas = picture.BaseCanvas();
     if (offeredBase.Exists())
         ops.copyRectRop(canvas, 0, 0, width, height, *offeredBase, 0, 0, SRCCOPY);
     else
         ops.fillRectWhite(canvas, 0, 0, width, height);
-    const ReplayResult r = ReplayJournal(ops, canvas, offeredRecords.data(), offeredRecords.size(), offeredHeader.path);
-    path = r.path;
+    const ReplayResult r = ReplayJournal(ops, picture, offeredRecords.data(), offeredRecords.size(), offeredHeader.path);
     // A torn last record is the step a kill interrupted: the picture is whole without it.
     complete = !r.damaged;
     offeredDamaged = r.damaged;
@@ -212,7 +206,7 @@ bool RecoveryJournal::Restart(const PixelSurface& canvas, bool white, const std:
     const JournalHeader previousHeader = header;
     const uint64_t previousBytes = journalBytes;
     const int previousSteps = steps;
-    const std::vector<uint8_t> previousPen = lastPen;
+    const int64_t previousPen = lastPen;
     const int64_t previousPaper = lastPaper;
     const std::string previousPath = journalledPath;
     ++generation;
@@ -226,7 +220,7 @@ bool RecoveryJournal::Restart(const PixelSurface& canvas, bool white, const std:
     header.unsaved = unsaved;
     header.path = path;
     journalledPath = path;
-    lastPen.clear();
+    lastPen = -1;
     lastPaper = -1;
     baseBytes.clear();
     if (!white) EncodeBmp24(canvas, baseBytes);
@@ -294,22 +288,8 @@ void RecoveryJournal::Flush() {
     if (store) store->Flush();
 }
 
-void RecoveryJournal::Segment(int x0, int y0, int x1, int y1) {
-    if (!store) return;
-    if (corners.empty() || corners.back() != IntPoint{x0, y0}) {
-        corners.clear();  // a stroke is one chain; a jump starts it anew
-        corners.push_back({x0, y0});
-    }
-    corners.push_back({x1, y1});
-}
-
-void RecoveryJournal::Stamp(int x, int y) {
-    if (!store) return;
-    stamped = true;
-    stampAt = {x, y};
-}
-
-void RecoveryJournal::Append(const std::vector<uint8_t>& record, const PixelSurface& canvas, const std::string& path) {
+void RecoveryJournal::Append(JournalRecord type, const std::vector<uint8_t>& record, const PixelSurface& canvas,
+                             const std::string& path) {
     if (!filesStarted) StartFiles();
     if (path != journalledPath) {
         std::vector<uint8_t> p = FrameRecord(JournalRecord::Path, PathPayload(path));
@@ -328,49 +308,38 @@ void RecoveryJournal::Append(const std::vector<uint8_t>& record, const PixelSurf
         Restart(canvas, false, path, true);
         return;
     }
+    // A pen or paper record belongs to the stroke that follows it: a new base (which
+    // holds that stroke already) never comes between them.
+    if (type == JournalRecord::Pen || type == JournalRecord::Paper) return;
     // Grown past about twice a picture file, or long enough that a restore would replay
     // for a while: the picture as it stands becomes the base.
     if (journalBytes > 2 * PictureFileBytes(width, height) || steps >= kCompactSteps)
         Restart(canvas, false, path, true);
 }
 
-void RecoveryJournal::EndStroke(const PixelSurface& skin, int maskX, int maskY, Rgb colour, bool eraser,
-                                const PixelSurface& paper, int64_t paperVersion, const PixelSurface& canvas,
-                                const std::string& path) {
+void RecoveryJournal::Record(JournalRecord type, const std::vector<uint8_t>& payload, int64_t version,
+                             const Picture& picture) {
     if (!store) return;
-    const bool drew = corners.size() >= 2 || stamped;
-    if (drew) {
-        std::vector<uint8_t> pen = PenPayload(skin, maskX, maskY, colour);
-        if (pen != lastPen) {
-            Append(FrameRecord(JournalRecord::Pen, pen), canvas, path);
-            lastPen = std::move(pen);
-        }
-        if (!eraser && paperVersion != lastPaper) {
-            Append(FrameRecord(JournalRecord::Paper, PaperPayload(paper)), canvas, path);
-            lastPaper = paperVersion;
-        }
-        const std::vector<IntPoint> points = corners.size() >= 2 ? corners : std::vector<IntPoint>{};
-        Append(FrameRecord(JournalRecord::Stroke, StrokePayload(eraser, points, stamped, stampAt)), canvas, path);
+    // The pen and the paper are told anew only when they changed since this generation
+    // last told them.
+    if (type == JournalRecord::Pen) {
+        if (version == lastPen) return;
+        lastPen = version;
+    } else if (type == JournalRecord::Paper) {
+        if (version == lastPaper) return;
+        lastPaper = version;
     }
-    corners.clear();
-    stamped = false;
+    Append(type, FrameRecord(type, payload), picture.Canvas(), picture.Path());
+    // An undo or redo record says the path itself.
+    if (type == JournalRecord::Undo || type == JournalRecord::Redo) journalledPath = picture.Path();
 }
 
-void RecoveryJournal::Filter(Rgb colour, const PixelSurface& canvas, const std::string& path) {
-    if (store) Append(FrameRecord(JournalRecord::Filter, FilterPayload(colour)), canvas, path);
+void RecoveryJournal::NewBase(const Picture& picture, bool white, bool unsaved) {
+    Restart(picture.Canvas(), white, picture.Path(), unsaved);
 }
 
-void RecoveryJournal::UndoRedo(bool redo, const UndoHistory::Change& change, const PixelSurface& canvas,
-                               const std::string& path) {
-    if (!store || !change.changes) return;
-    Append(FrameRecord(redo ? JournalRecord::Redo : JournalRecord::Undo,
-                       UndoRedoPayload(change.pathChanges, change.path, change.changes->data(), change.changes->size())),
-           canvas, path);
-    // The record says the path itself.
-    journalledPath = path;
-}
-
-void RecoveryJournal::NotePath(const std::string& path) {
+void RecoveryJournal::PathChanged(const Picture& picture) {
+    const std::string& path = picture.Path();
     if (!store || path == journalledPath) return;
     if (!filesStarted) {
         header.path = path;

@@ -12,17 +12,18 @@
 #include <string>
 #include <vector>
 
-#include "app/History.h"
-#include "app/JournalFormat.h"
+#include "engine/History.h"
+#include "engine/JournalFormat.h"
+#include "engine/Picture.h"
 #include "engine/Geometry.h"
 #include "engine/pixel/PixelOps.h"
-#include "platform/RecoveryStore.h"
+#include "seam/RecoveryStore.h"
 
 namespace vellum {
 
 class Platform;
 
-class RecoveryJournal {
+class RecoveryJournal : public EditSink {
 public:
     // Takes the platform's recovery place. problem: why it cannot be used, for one message
     // (empty when it can). The first generation is the white canvas with this path.
@@ -34,10 +35,11 @@ public:
     // are known by their headers; only the offered one is read whole. Generations found
     // damaged on the way are set aside for the user (TakeSetAside says so).
     bool HasOffer();
-    // The offered picture onto the canvas (which has the journal's size). complete: every
-    // record of it applied (else the picture stops at the first damaged one, and the
-    // journal is set aside when the offer is dropped).
-    bool Restore(const PixelOps& ops, PixelSurface& canvas, std::string& path, bool& complete);
+    // The offered picture onto the picture (which has the journal's size, no sink and no
+    // history while it is replayed through its own methods), its path with it. complete:
+    // every record of it applied (else the picture stops at the first damaged one, and
+    // the journal is set aside when the offer is dropped).
+    bool Restore(const PixelOps& ops, Picture& picture, bool& complete);
     // The user said No, or has the picture back journalled anew: the offered generation
     // goes, with older ones of the same size; never a picture the user was not offered.
     void DropOffered();
@@ -56,27 +58,15 @@ public:
     // Everything written and flushed (an outside close).
     void Flush();
 
-    // ---- Steps ----------------------------------------------------------------------------
-    // While a stroke is drawn: its segments between stamp corners and the release's stamp.
-    // Never allocates for a stroke of up to kStrokeRoom corners.
-    void Segment(int x0, int y0, int x1, int y1);
-    void Stamp(int x, int y);
-    // The stroke ended: one record, after the pen and paper it was drawn with when they
-    // changed. mask: the skin and the pen's mask place; paperVersion: changes whenever the
-    // paper surface is rebuilt.
-    void EndStroke(const PixelSurface& skin, int maskX, int maskY, Rgb colour, bool eraser,
-                   const PixelSurface& paper, int64_t paperVersion, const PixelSurface& canvas,
-                   const std::string& path);
-    void Filter(Rgb colour, const PixelSurface& canvas, const std::string& path);
-    void UndoRedo(bool redo, const UndoHistory::Change& change, const PixelSurface& canvas,
-                  const std::string& path);
-    // The file path changed without a new generation (a save that failed).
-    void NotePath(const std::string& path);
+    // ---- Steps: the picture's sink ------------------------------------------------------
+    void Record(JournalRecord type, const std::vector<uint8_t>& payload, int64_t version,
+                const Picture& picture) override;
+    void NewBase(const Picture& picture, bool white, bool unsaved) override;
+    void PathChanged(const Picture& picture) override;
 
     // A write failed since the last call: the user is told once a session.
     bool TakeFailureToTell();
 
-    static constexpr size_t kStrokeRoom = 1 << 16;
     // A generation takes at most this many steps before the picture becomes its base, so
     // that a restore replays no more than these.
     static constexpr int kCompactSteps = 1000;
@@ -87,7 +77,8 @@ private:
         int64_t number = 0;
         JournalHeader header;
     };
-    void Append(const std::vector<uint8_t>& record, const PixelSurface& canvas, const std::string& path);
+    void Append(JournalRecord type, const std::vector<uint8_t>& record, const PixelSurface& canvas,
+                const std::string& path);
     void StartFiles();
     void NoteFailure();
     void SetAside(int64_t g);
@@ -116,12 +107,9 @@ private:
     std::vector<Generation> sameSize;  // older generations of the offered one's size
     bool setAside = false;
 
-    // The stroke being drawn.
-    std::vector<IntPoint> corners;
-    bool stamped = false;
-    IntPoint stampAt;
-    // What the journal last told of the pen, the paper and the path.
-    std::vector<uint8_t> lastPen;
+    // What this generation last told of the pen and the paper (their versions), and of
+    // the path.
+    int64_t lastPen = -1;
     int64_t lastPaper = -1;
     std::string journalledPath;
 

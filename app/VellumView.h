@@ -2,24 +2,27 @@
 // CVellumView: the one state record of the program. Its fields are declared here in
 // the order the program keeps them; its operations are member functions defined in the
 // folder of the subsystem they belong to:
-//   app/      creation, shutdown, settings, key and focus handling, timer, messages
-//   engine/   pencil strokes (stroke.cpp), stylus input (stylus.cpp), refresh (refresh.cpp)
-//   panel/    status bar and tool panel, commands, colours, pens and papers
-//   imageio/  file commands, picture loading and fitting
+//   app/      creation and shutdown (ViewCreate), settings (ViewSettings), the stylus and
+//             strokes (ViewStylus), undo, redo and recovery (ViewHistory), the screen
+//             (ViewScreen), desktop habits (ViewDesktop), files (ViewFiles), messages
+//             (ViewMessages)
+//   panel/    status bar and tool panel, commands, keys, colours, pens and papers
+// The picture itself (canvas, path, history, pen and paper) is the engine's Picture: the
+// view asks the user, calls the picture, and shows the box it changed.
 #include <cstdint>
 #include <string>
 
-#include "app/History.h"
 #include "app/Journal.h"
 #include "app/ViewInput.h"
 #include "engine/Geometry.h"
 #include "engine/Pencil.h"
+#include "engine/Picture.h"
 #include "engine/Screen.h"
 #include "engine/Smoother.h"
 #include "engine/skin/SkinLayout.h"
 #include "engine/pixel/PixelOps.h"
 #include "engine/pixel/Surface.h"
-#include "platform/Platform.h"
+#include "seam/Platform.h"
 
 namespace vellum {
 
@@ -118,33 +121,25 @@ public:
     int32_t panelShown = 0;
     int32_t panelAtBottom = 0;
     int32_t panelPage = 0;
-    std::string filePath;                // UTF-8
     char16_t filterList[kFilterListChars] = {};      // Save As
     char16_t openFilterList[kFilterListChars] = {};  // Open
     int32_t W = 0;                       // canvas width: client width rounded up to 8
     int32_t H = 0;                       // canvas height: client height
     int32_t creationFailed = 0;
 
-    // The surfaces, owned for the life of the window.
+    // The surfaces, owned for the life of the window: the skin and the screen; the
+    // picture with its own (canvas, stroke layers, paper, pen buffer), its path, history,
+    // pen and paper.
     OwnedSurface skinImage;
-    OwnedSurface canvas;
-    OwnedSurface paperSurface;
-    OwnedSurface colourLayer;
-    OwnedSurface coverageLayer;
-    OwnedSurface penBuffer;
+    Picture picture;
     OwnedSurface screenBuffer;
 
-    // The colour the pen stamp was last built with (the display colour then).
-    Rgb penColour;
     // The stroke's moving average, reset at each stroke's first point.
     Smoother smoother;
 
-    // Crash recovery, and how often the paper surface was rebuilt (the journal tells the
-    // paper anew when it changes).
+    // Crash recovery: the journal the picture's steps go to.
     RecoveryJournal journal;
-    int64_t paperVersion = 0;
-    // Undo and redo, and what the strips last showed of them.
-    UndoHistory history;
+    // What the strips last showed of undo and redo.
     bool shownCanUndo = false;
     bool shownCanRedo = false;
 
@@ -179,7 +174,7 @@ public:
     void OnKeyDown(uint32_t code, unsigned modifiers = 0);
     void OnKeyUp(uint32_t code, unsigned modifiers = 0);
     // The actions of the seven bindings other than the hold keys, and the shortcuts
-    // (app/ViewKeys.cpp); true when the key acted.
+    // (panel/keys.cpp); true when the key acted.
     bool ActOnBinding(uint32_t code, unsigned modifiers);
     bool ActOnShortcut(uint32_t code, unsigned modifiers);
     // Darker (-1) or lighter (+1): the colour density one step, within -10..+10.
@@ -203,17 +198,15 @@ public:
     MsgAnswer Message(int id, MsgButtons buttons);
     // An Ok message with a detail on a line of its own (a folder, a reason).
     void MessageWithDetail(int id, const std::string& detail);
+    // The picture's file path (UTF-8).
+    const std::string& FilePath() const { return picture.Path(); }
     // The default picture path: the pictures folder followed by "untitled.bmp".
     std::string DefaultPicturePath() const;
 
     // ---- app/ViewStylus.cpp: the pen, strokes, stylus input --------------------------------
     void SelectPen(int index, bool refreshStatus);
-    // The pencil as it stands: the pen buffer, the display colour, the eraser.
-    Pencil CurrentPencil() const;
-    // One stamp with corner (x, y) onto a canvas-sized surface; the box it changed.
-    Box StampPen(PixelSurface& surface, int x, int y);
-    // One segment between stamp corners on the canvas; the box of the canvas it changed.
-    Box DrawSegment(int x0, int y0, int x1, int y1);
+    // Whether strokes erase now: the eraser toggle or a tablet pen's eraser end.
+    bool Erasing() const { return eraser != 0 || eraserEnd; }
     void OnPenDown(int x, int y);
     // A move, with the buffered points (quarter pixels) collected since the last one;
     // count -1 when the platform could not say.
@@ -241,11 +234,8 @@ public:
     // do nothing while a stroke is in progress or with nothing to undo or redo.
     void Undo();
     void Redo();
-    // A stroke ended: what it changed becomes a step.
-    void EndStrokeStep();
-    // A step that rewrote the whole canvas (the filter, New, Open), after
-    // history.BeforeWriteAll() and the change.
-    void RecordWholeStep(StepKind kind, const std::string& pathBefore);
+    // A step was taken: the undo controls follow, and a journal failure is told.
+    void AfterStep();
     // At start: the recovery place, and the offer of a picture a session left unsaved.
     // True when a picture was restored.
     bool RecoverAtStart();
@@ -294,7 +284,7 @@ public:
     bool LoadCustomPen(const std::string& path);
     bool LoadCustomPaper(const std::string& path);
 
-    // ---- imageio/: file commands, loading and fitting ------------------------------------
+    // ---- app/ViewFiles.cpp: file commands, loading and fitting ----------------------------
     // Each returns true when a file was written or loaded.
     bool NewPicture();
     bool OpenPicture(const std::string& path);
@@ -307,7 +297,7 @@ public:
     bool WritePicture(bool quiet = false);
     bool FitPicture(const std::string& path);
     // The same fitting, with its questions, for a picture already in memory (a paste).
-    bool FitLoadedPicture(const PixelSurface& picture);
+    bool FitLoadedPicture(const PixelSurface& loaded);
 };
 
 // The process-wide shutdown-done flag: ShutdownView runs at most once per process.

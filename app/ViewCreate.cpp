@@ -73,20 +73,14 @@ bool CVellumView::OnCreate() {
         ops.copyRectRop(*skinImage, 0, 0, kSkinImageWidth, kSkinFileHeight, *loaded, 0, 0, SRCCOPY);
     loaded.Release();
 
-    // 10. The canvas-sized surfaces, then the pen buffer.
+    // 10. The picture (the canvas, its stroke layers, paper and pen buffer), the screen.
     if (W > 0 && H > 0) {
-        canvas.Allocate(W, H);
-        colourLayer.Allocate(W, H);
-        coverageLayer.Allocate(W, H);
-        paperSurface.Allocate(W, H);
+        picture.Create(ops, W, H);
         screenBuffer.Allocate(W, H);
     }
-    penBuffer.Allocate(kPenBufferWidth, kPenBufferHeight);
 
     // 11.
-    if (!skinImage.Exists() || !screenBuffer.Exists() || !colourLayer.Exists() ||
-        !coverageLayer.Exists() || !canvas.Exists() || !paperSurface.Exists() ||
-        !penBuffer.Exists()) {
+    if (!skinImage.Exists() || !screenBuffer.Exists() || !picture.Exists()) {
         Message(IDS_MEMORY_ERROR, MsgButtons::Ok);
         creationFailed = 1;
         return true;
@@ -95,11 +89,9 @@ bool CVellumView::OnCreate() {
     // 13.
     paletteMark = {kPaletteMarkStart.x, kPaletteMarkStart.y};
 
-    // 14. The paper surface is filled by the paper selection, the pen buffer by the colour.
+    // 14. The picture starts white; the paper surface is filled by the paper selection,
+    //     the pen buffer by the colour.
     ops.fillRectWhite(*screenBuffer, 0, 0, W, H);
-    ops.fillRectWhite(*colourLayer, 0, 0, W, H);
-    ops.fillRectWhite(*coverageLayer, 0, 0, W, H);
-    ops.fillRectWhite(*canvas, 0, 0, W, H);
 
     // 15. The bar emblem goes into the pristine status bar.
     const SkinRect emblem = RegionRect(Region::BarEmblem), slot = RegionRect(Region::BarEmblemSlot);
@@ -126,9 +118,9 @@ bool CVellumView::OnCreate() {
     SelectPaper(false);
     SetColour(0, false);
     // 21.
-    filePath = DefaultPicturePath();
+    picture.SetPath(DefaultPicturePath());
     // Undo starts from the white canvas; without the memory for it the program draws on.
-    if (history.Start(*canvas)) history.SetMemoryLimit(platform.UndoMemoryLimit());
+    picture.StartHistory(platform.UndoMemoryLimit());
     return true;
 }
 
@@ -185,12 +177,8 @@ void CVellumView::ShutdownView() {
     journal.Flush();
     // Released in this order; a surface that was never made is skipped.
     skinImage.Release();
-    colourLayer.Release();
-    coverageLayer.Release();
-    canvas.Release();
-    paperSurface.Release();
+    picture.Release();
     screenBuffer.Release();
-    penBuffer.Release();
     if (creationFailed) return;
     WriteSettings();
 }

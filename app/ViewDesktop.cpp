@@ -82,9 +82,10 @@ void CVellumView::UpdateCursor() {
 }
 
 std::string CVellumView::WindowTitle() const {
-    if (!modified && filePath == DefaultPicturePath()) return kWindowTitle;
-    const size_t slash = filePath.rfind('/');
-    const std::string name = slash == std::string::npos ? filePath : filePath.substr(slash + 1);
+    const std::string& path = FilePath();
+    if (!modified && path == DefaultPicturePath()) return kWindowTitle;
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     return (modified ? "*" : "") + name + " - " + kWindowTitle;
 }
 

@@ -1,17 +1,13 @@
-// Undo and redo: the view's side of the history. Steps are recorded where the canvas
-// changes (a stroke's end, the filter, New, Open); undo and redo show exactly what they
-// changed and keep the file path and the unsaved-changes flag with the picture.
+// Undo, redo and recovery: the view's side. The picture keeps its history and journals
+// its steps; undo and redo show exactly what they changed and keep the unsaved-changes
+// flag with the picture; at start a picture a session left unsaved is offered back.
 #include "app/VellumView.h"
 #include "resources/Resources.h"
 
 namespace vellum {
 
-void CVellumView::EndStrokeStep() {
-    if (history.EndStroke()) UpdateUndoControls();
-    if (!canvas.Exists() || !skinImage.Exists()) return;
-    const SkinRect mask = PenIconRect(penIndex);
-    journal.EndStroke(*skinImage, mask.x, mask.y, penColour, eraser != 0 || eraserEnd, *paperSurface, paperVersion, *canvas,
-                      filePath);
+void CVellumView::AfterStep() {
+    UpdateUndoControls();
     TellJournalFailure();
 }
 
@@ -20,9 +16,11 @@ void CVellumView::TellJournalFailure() {
 }
 
 bool CVellumView::RecoverAtStart() {
-    if (!canvas.Exists()) return false;
+    if (!picture.Exists()) return false;
     std::string problem;
-    journal.Open(platform, W, H, filePath, problem);
+    journal.Open(platform, W, H, FilePath(), problem);
+    // The picture's steps go to the journal, when there is one.
+    picture.SetSink(journal.Live() ? &journal : nullptr);
     if (!problem.empty()) MessageWithDetail(IDS_RECOVERY_UNUSABLE, problem);
     const bool offer = journal.HasOffer();
     // A picture whose files are damaged is never offered: the user hears where they are.
@@ -32,24 +30,25 @@ bool CVellumView::RecoverAtStart() {
         journal.DropOffered();
         return false;
     }
-    std::string path;
+    // Replayed through the picture's own methods, with no history and nothing journalled.
     bool complete = false;
-    if (!journal.Restore(ops, *canvas, path, complete)) return false;
-    // The picture as after its last complete step, unsaved, with its path; undo starts here.
-    filePath = path;
+    picture.SetSink(nullptr);
+    picture.StopHistory();
+    const bool restored = journal.Restore(ops, picture, complete);
+    picture.SetSink(journal.Live() ? &journal : nullptr);
+    // The replay drew with the journal's pens and papers: the view's own come back.
+    SelectPaper(false);
+    SelectPen(-1, false);
+    picture.StartHistory(platform.UndoMemoryLimit());  // without the memory, no undo
+    if (!restored) return false;
+    // The picture as after its last complete step, unsaved, with its path; undo starts
+    // here. The offered files go only once the restored picture is journalled anew.
     modified = 1;
-    if (history.Start(*canvas)) history.SetMemoryLimit(platform.UndoMemoryLimit());
-    // The offered files go only once the restored picture is journalled anew.
-    if (journal.Restart(*canvas, false, filePath, true)) journal.DropOffered();
+    if (journal.Restart(picture.Canvas(), false, FilePath(), true)) journal.DropOffered();
     TellJournalFailure();
     RefreshRect(0, 0, -1, -1);
     if (!complete) MessageWithDetail(IDS_RESTORE_INCOMPLETE, journal.Where());
     return true;
-}
-
-void CVellumView::RecordWholeStep(StepKind kind, const std::string& pathBefore) {
-    history.RecordWhole(kind, pathBefore, filePath);
-    UpdateUndoControls();
 }
 
 void CVellumView::RefreshCanvasBox(Box box) {
@@ -68,12 +67,10 @@ void CVellumView::RefreshCanvasBox(Box box) {
 
 namespace {
 
-void ShowChange(CVellumView& view, const UndoHistory::Change& change, bool redo) {
-    if (change.pathChanges) view.filePath = change.path;
-    if (view.canvas.Exists()) view.journal.UndoRedo(redo, change, *view.canvas, view.filePath);
+void ShowChange(CVellumView& view, const UndoHistory::Change& change) {
     view.TellJournalFailure();
     // Back at the picture last saved, opened or started: nothing is unsaved.
-    view.modified = view.history.AtSaved() ? 0 : 1;
+    view.modified = view.picture.AtSaved() ? 0 : 1;
     if (change.kind == StepKind::Stroke)
         view.RefreshCanvasBox(change.box);
     else
@@ -84,19 +81,19 @@ void ShowChange(CVellumView& view, const UndoHistory::Change& change, bool redo)
 }  // namespace
 
 void CVellumView::Undo() {
-    if (penDown == 1 || !canvas.Exists()) return;  // not while a stroke is drawn
-    const UndoHistory::Change change = history.Undo();
-    if (change.done) ShowChange(*this, change, false);
+    if (penDown == 1 || !picture.Exists()) return;  // not while a stroke is drawn
+    const UndoHistory::Change change = picture.Undo();
+    if (change.done) ShowChange(*this, change);
 }
 
 void CVellumView::Redo() {
-    if (penDown == 1 || !canvas.Exists()) return;
-    const UndoHistory::Change change = history.Redo();
-    if (change.done) ShowChange(*this, change, true);
+    if (penDown == 1 || !picture.Exists()) return;
+    const UndoHistory::Change change = picture.Redo();
+    if (change.done) ShowChange(*this, change);
 }
 
 void CVellumView::UpdateUndoControls() {
-    const bool canUndo = history.CanUndo(), canRedo = history.CanRedo();
+    const bool canUndo = picture.CanUndo(), canRedo = picture.CanRedo();
     if (canUndo != shownCanUndo) DrawStatusBar(BarUndo, true);
     if ((canUndo != shownCanUndo || canRedo != shownCanRedo) && panelShown && panelPage == PageFile)
         DrawToolPanel(true);

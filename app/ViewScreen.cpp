@@ -18,18 +18,18 @@ ScreenGeometry CVellumView::Geometry() const {
 }
 
 void CVellumView::RefreshRect(int x, int y, int w, int h) {
-    if (!screenBuffer.Exists() || !canvas.Exists() || !skinImage.Exists()) return;
+    if (!screenBuffer.Exists() || !picture.Exists() || !skinImage.Exists()) return;
     if (w == -1) w = W;
     if (h == -1) h = H;
     const Box shown =
-        ComposeScreenRect(ops, {*screenBuffer, *canvas, *skinImage}, Geometry(), x, y, w, h);
+        ComposeScreenRect(ops, {*screenBuffer, picture.Canvas(), *skinImage}, Geometry(), x, y, w, h);
     if (!shown.Empty()) platform.PresentRect(*screenBuffer, shown.x, shown.y, shown.w, shown.h);
 }
 
 void CVellumView::PresentWholeView() {
-    if (!screenBuffer.Exists() || !canvas.Exists() || !skinImage.Exists()) return;
+    if (!screenBuffer.Exists() || !picture.Exists() || !skinImage.Exists()) return;
     // The strips are left out while dragging; the refresh at the release brings them back.
-    const Box shown = ComposeCanvasOnly(ops, {*screenBuffer, *canvas, *skinImage}, Geometry());
+    const Box shown = ComposeCanvasOnly(ops, {*screenBuffer, picture.Canvas(), *skinImage}, Geometry());
     platform.PresentRect(*screenBuffer, shown.x, shown.y, shown.w, shown.h);
 }
 

@@ -39,30 +39,10 @@ void CVellumView::SelectPen(int index, bool refreshStatus) {
     if (index != 0 && index != -1) penIndex = index;
     if (panelShown && panelPage == PagePen) DrawToolPanel(true);
     if (refreshStatus) DrawStatusBar(BarPen, true);
-    if (!penBuffer.Exists() || !skinImage.Exists()) return;
+    if (!skinImage.Exists()) return;
+    // The stamp takes the colour as it is shown (the display colour).
     const SkinRect mask = PenIconRect(penIndex);
-    penColour = RgbOf(DisplayColour());
-    BuildPenStamp(ops, *penBuffer, *skinImage, mask.x, mask.y, penColour);
-}
-
-// A tablet pen's eraser end erases whatever the eraser toggle says.
-Pencil CVellumView::CurrentPencil() const { return Pencil{*penBuffer, penColour, eraser != 0 || eraserEnd}; }
-
-Box CVellumView::StampPen(PixelSurface& surface, int x, int y) {
-    if (!penBuffer.Exists()) return {};
-    if (canvas.Exists() && &surface == &*canvas) {
-        history.BeforeWrite(StampBox(x, y));
-        journal.Stamp(x, y);
-    }
-    return vellum::StampPen(ops, surface, CurrentPencil(), x, y);
-}
-
-Box CVellumView::DrawSegment(int x0, int y0, int x1, int y1) {
-    if (!canvas.Exists() || !penBuffer.Exists()) return {};
-    const StrokeSurfaces surfaces{*canvas, *coverageLayer, *colourLayer, *paperSurface};
-    history.BeforeWrite(SegmentBox(x0, y0, x1, y1));
-    journal.Segment(x0, y0, x1, y1);
-    return vellum::DrawSegment(ops, surfaces, CurrentPencil(), x0, y0, x1, y1);
+    picture.SetPen(ops, *skinImage, mask.x, mask.y, RgbOf(DisplayColour()));
 }
 
 // ---- Stylus events -----------------------------------------------------------------------
@@ -80,8 +60,10 @@ void CVellumView::OnPenDown(int x, int y) {
             lastCanvasPt = {x >> zoomShift, y >> zoomShift};
             return;
         }
-        // A held tool key still counts: the release may draw.
+        // A held tool key still counts: the release may draw. A tablet pen's eraser end
+        // erases whatever the eraser toggle says, and the stroke keeps it.
         modified = 1;
+        picture.BeginStroke(Erasing());
         if (zoomFactor == 1) {
             lastCanvasPt = {x, y};
         } else {
@@ -143,7 +125,7 @@ void CVellumView::DrawTo(int x, int y) {
 
     if (!handMode) {
         const int lx = lastCanvasPt.x, ly = lastCanvasPt.y;
-        DrawSegment(lx - kStampOffset, ly - kStampOffset, cx - kStampOffset, cy - kStampOffset);
+        picture.Segment(ops, lx - kStampOffset, ly - kStampOffset, cx - kStampOffset, cy - kStampOffset);
         // The segment's box and one pixel more each way down and right.
         if (zoomFactor == 1) {
             RefreshRect(Min(lx, cx) - kStampOffset, Min(ly, cy) - kStampOffset,
@@ -206,7 +188,7 @@ void CVellumView::OnPenUp(int x, int y) {
         } else if (movePointCount < 3) {
             // A tap or a very short stroke still leaves a mark where the stylus lifted.
             const int sx = KeepInReach(cx, W) - kStampOffset, sy = KeepInReach(cy, H) - kStampOffset;
-            if (canvas.Exists()) StampPen(*canvas, sx, sy);
+            picture.Stamp(ops, sx, sy);
             const int z = zoomFactor;
             if (z == 1)
                 RefreshRect(sx, sy, kStampSize + 1, kStampSize + 1);
@@ -217,7 +199,10 @@ void CVellumView::OnPenUp(int x, int y) {
     }
     penDown = 0;
     // Whatever the release did, what the press drew is one step.
-    if (stroke) EndStrokeStep();
+    if (stroke) {
+        picture.EndStroke();
+        AfterStep();
+    }
     // A settings write that fell due while the stroke was drawn.
     WritePendingSettings();
 }

@@ -48,7 +48,7 @@ struct Rig {
         }
         view->stylusMode = 0;  // the event's own point
         view->OnInitialUpdate();
-        if (!undo) view->history.Stop();
+        if (!undo) view->picture.StopHistory();
     }
     JournalPlatform platform;
     std::unique_ptr<CVellumView> view;
@@ -97,8 +97,8 @@ void BM_UndoRedoStroke(benchmark::State& state) {
     Rig rig(1920, 1080, true);
     RunStroke(*rig.view, TypicalStroke(400, 400));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(rig.view->history.Undo());
-        benchmark::DoNotOptimize(rig.view->history.Redo());
+        benchmark::DoNotOptimize(rig.view->picture.Undo());
+        benchmark::DoNotOptimize(rig.view->picture.Redo());
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * 2);
 }
@@ -107,8 +107,8 @@ BENCHMARK(BM_UndoRedoStroke)->Unit(benchmark::kMicrosecond);
 void BM_RefreshStrokeBox(benchmark::State& state) {
     Rig rig(1920, 1080, true);
     RunStroke(*rig.view, TypicalStroke(400, 400));
-    const Box box = rig.view->history.Undo().box;
-    rig.view->history.Redo();
+    const Box box = rig.view->picture.Undo().box;
+    rig.view->picture.Redo();
     for (auto _ : state) rig.view->RefreshRect(box.x, box.y, box.w, box.h);
 }
 BENCHMARK(BM_RefreshStrokeBox)->Unit(benchmark::kMicrosecond);
@@ -175,14 +175,14 @@ void BM_RestoreWorstCase(benchmark::State& state) {
     const std::string dir = RestoreDir();
     JournalPlatform platform;
     platform.recoveryDir = dir;
-    OwnedSurface canvas;
-    canvas.Allocate(1920, 1080);
+    Picture picture;
+    picture.Create(FastPixelOps(), 1920, 1080);
     for (auto _ : state) {
         RecoveryJournal journal;
-        std::string problem, path;
+        std::string problem;
         bool complete = false;
         journal.Open(platform, 1920, 1080, "/p/untitled.bmp", problem);
-        if (!journal.HasOffer() || !journal.Restore(FastPixelOps(), *canvas, path, complete) || !complete)
+        if (!journal.HasOffer() || !journal.Restore(FastPixelOps(), picture, complete) || !complete)
             state.SkipWithError("nothing to restore");
         platform.recovery.reset();
     }
@@ -203,8 +203,8 @@ BENCHMARK(BM_BaseChecksum)->ArgNames({"zlib"})->Arg(0)->Arg(1)->Unit(benchmark::
 double BytesPerTypicalStroke(int64_t& steps) {
     Rig rig(1920, 1080, true);
     for (int i = 0; i < 200; ++i) RunStroke(*rig.view, TypicalStroke(40 + (i * 97) % 1500, 60 + (i * 53) % 900));
-    steps = int64_t(rig.view->history.StepCount());
-    return double(rig.view->history.MemoryUsed()) / double(steps);
+    steps = int64_t(rig.view->picture.History().StepCount());
+    return double(rig.view->picture.History().MemoryUsed()) / double(steps);
 }
 
 }  // namespace

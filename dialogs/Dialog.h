@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "seam/Platform.h"
 #include "resources/DialogTemplate.h"
 
 namespace vellum {

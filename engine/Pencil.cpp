@@ -1,6 +1,7 @@
 #include "engine/Pencil.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace vellum {
 
@@ -35,6 +36,18 @@ void StampLayers(const PixelOps& ops, const StrokeSurfaces& s, const Pencil& pen
 }
 
 }  // namespace
+
+void TilePaper(PixelSurface& paper, const PixelSurface& tile) {
+    if (!paper.Exists() || !tile.Exists() || tile.width < 1 || tile.height < 1) return;
+    // Tiles at the right and bottom edges are cut at the surface's edge.
+    for (int y = 0; y < paper.height; ++y) {
+        const uint8_t* row = tile.At(0, y % tile.height);
+        for (int x = 0; x < paper.width; x += tile.width) {
+            const int n = x + tile.width <= paper.width ? tile.width : paper.width - x;
+            std::memcpy(paper.At(x, y), row, size_t(n) * 3);
+        }
+    }
+}
 
 void BuildPenStamp(const PixelOps& ops, PixelSurface& pen, const PixelSurface& masks, int maskX,
                    int maskY, Rgb colour) {

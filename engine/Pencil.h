@@ -15,6 +15,11 @@ namespace vellum {
 constexpr int32_t kStampSize = 10;
 constexpr int32_t kStampOffset = 5;
 
+// The paper's tile: at most 100 x 100, repeated over the paper surface from the canvas's
+// corner, so the grain is fixed to the picture.
+constexpr int32_t kPaperTile = 100;
+void TilePaper(PixelSurface& paper, const PixelSurface& tile);
+
 // The pen buffer: 128 x 10, three stamp slots of 10 columns each.
 constexpr int32_t kPenBufferWidth = 128;
 constexpr int32_t kPenBufferHeight = kStampSize;

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/JournalFormat.h"
+#include "engine/JournalFormat.h"
+#include "engine/Picture.h"
 #include "fuzz/FuzzTarget.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -19,9 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         at = 0;  // the records alone, as after a header
         header = JournalHeader{};
     }
-    OwnedSurface canvas;
-    if (!canvas.Allocate(64, 48)) return 0;
-    ReplayJournal(FastPixelOps(), *canvas, data + at, size - at, header.path);
+    Picture picture;
+    if (!picture.Create(FastPixelOps(), 64, 48)) return 0;
+    ReplayJournal(FastPixelOps(), picture, data + at, size - at, header.path);
     return 0;
 }
 
@@ -36,18 +37,16 @@ struct Parsed {
     std::vector<std::pair<uint8_t, std::vector<uint8_t>>> records;  // type, payload
 };
 
-// The input's header and records, read as far as their framing goes (checksums aside).
+// The input's header and records, as far as whole records go (the journal's own framing).
 Parsed Parse(const uint8_t* data, size_t size) {
     Parsed p;
     size_t at = 0;
     p.hasHeader = vellum::DecodeJournalHeader(data, size, p.header, at);
     if (!p.hasHeader) at = 0;
-    while (size - at >= 9) {
-        const uint32_t length = uint32_t(data[at + 1]) | uint32_t(data[at + 2]) << 8 | uint32_t(data[at + 3]) << 16 |
-                                uint32_t(data[at + 4]) << 24;
-        if (length > size - at - 9) break;
-        p.records.push_back({data[at], std::vector<uint8_t>(data + at + 5, data + at + 5 + length)});
-        at += 9 + length;
+    vellum::RecordFrame frame;
+    while (at < size && vellum::ReadFrame(data + at, size - at, frame) == vellum::FrameStatus::Whole) {
+        p.records.push_back({frame.type, std::vector<uint8_t>(frame.payload, frame.payload + frame.length)});
+        at += frame.size;
     }
     return p;
 }

@@ -3,8 +3,8 @@
 // else the platform's own open and save dialogs, both with the same request record.
 #include <string>
 
-#include "platform/OpenFileName.h"
-#include "platform/Platform.h"
+#include "seam/OpenFileName.h"
+#include "seam/Platform.h"
 
 namespace vellum {
 

@@ -113,10 +113,9 @@ void CVellumView::ZoomAtPoint(int cx, int cy) {
 }
 
 void CVellumView::PickCanvasColour(int cx, int cy) {
-    if (!canvas.Exists() || cx < 0 || cy < 0 || cx >= canvas->width || cy >= canvas->height)
-        return;
+    if (!picture.Exists() || cx < 0 || cy < 0 || cx >= picture.Width() || cy >= picture.Height()) return;
     colourDensity = 0.0;
-    const uint8_t* p = canvas->At(cx, cy);
+    const uint8_t* p = picture.Canvas().At(cx, cy);
     SetColour(uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16, true);
 }
 

@@ -49,15 +49,11 @@ void CVellumView::ColourEntryCommand() {
         return;
     }
     // The colour filter: the whole picture multiplied by the colour; the drawing colour
-    // stays. The coverage layer is only scratch between strokes, so it holds the colour.
+    // stays.
     modified = 1;
-    if (!canvas.Exists() || !coverageLayer.Exists()) return;
-    ops.fillRectColour(*coverageLayer, 0, 0, W, H, r, g, b);
-    history.BeforeWriteAll();
-    ops.blendRect(*canvas, 0, 0, W, H, *coverageLayer, 0, 0, Multiply);
-    RecordWholeStep(StepKind::Filter, filePath);
-    journal.Filter({r, g, b}, *canvas, filePath);
-    TellJournalFailure();
+    if (!picture.Exists()) return;
+    picture.Filter(ops, {r, g, b});
+    AfterStep();
     RefreshRect(0, 0, -1, -1);
 }
 

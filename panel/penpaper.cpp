@@ -8,8 +8,6 @@ namespace vellum {
 
 namespace {
 
-constexpr int kTile = 100;
-
 // Copies a picture's top-left corner, unscaled, over a skin region; a smaller picture
 // leaves the rest of the region as it was.
 bool LoadCustomBlock(CVellumView& view, const std::string& path, Region region, int messageId) {
@@ -29,19 +27,12 @@ bool LoadCustomBlock(CVellumView& view, const std::string& path, Region region, 
 void CVellumView::SelectPaper(bool update) {
     if (panelShown && panelPage == PagePaper) DrawToolPanel(true);
     if (update) DrawStatusBar(BarPaper, true);
-    if (!paperSurface.Exists() || !skinImage.Exists()) return;
-
-    ++paperVersion;
-    ops.fillRectWhite(*paperSurface, 0, 0, W, H);
-    // The surface holds the inverse of the texture as the paper page shows it: papers 0
-    // and 2 are the inverted textures, 1 and 3 the plain ones.
+    if (!skinImage.Exists()) return;
+    // The paper holds the inverse of the texture as the paper page shows it: papers 0 and
+    // 2 are the inverted textures, 1 and 3 the plain ones.
     const int paper = paperIndex & 3;
     const SkinRect texture = PaperTextureRect(paper < 2 ? 0 : 1);
-    const uint32_t rop = (paper & 1) ? SRCCOPY : NOTSRCCOPY;
-    for (int ty = 0; ty < H; ty += kTile)
-        for (int tx = 0; tx < W; tx += kTile)
-            ops.copyRectRop(*paperSurface, tx, ty, kTile, kTile, *skinImage, texture.x, texture.y,
-                            rop);
+    picture.SetPaper(ops, *skinImage, texture.x, texture.y, texture.w, texture.h, !(paper & 1));
 }
 
 bool CVellumView::LoadCustomPen(const std::string& path) {

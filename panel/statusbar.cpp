@@ -56,7 +56,7 @@ void DrawZoomItem(CVellumView& view, PixelSurface& skin) {
 // The undo pictogram over the emblem's place, dimmed with nothing to undo.
 void DrawUndoItem(CVellumView& view, PixelSurface& skin) {
     const SkinRect slot = RegionRect(Region::BarEmblemSlot);
-    const SkinRect p = RegionRect(view.history.CanUndo() ? Region::BarUndo : Region::BarUndoDimmed);
+    const SkinRect p = RegionRect(view.picture.CanUndo() ? Region::BarUndo : Region::BarUndoDimmed);
     view.ops.copyRectRop(skin, slot.x, kBarWorkRow + slot.y, p.w, p.h, skin, p.x, p.y, SRCCOPY);
 }
 

@@ -1,5 +1,6 @@
 // The tool panel: the current page composed into its cache in the skin image, the
-// routing test between the strips and the canvas, and the hot areas of both strips.
+// routing test between the strips and the canvas, and the actions behind the hot areas
+// of both strips (the areas themselves are the skin layout's, engine/skin/SkinLayout.h).
 #include "app/VellumView.h"
 #include "engine/skin/SkinLayout.h"
 #include "panel/Commands.h"
@@ -31,10 +32,10 @@ void CVellumView::DrawToolPanel(bool refresh) {
             case PageFile:
                 MultiplyRect(ops, skin, RegionRect(Region::FileButtons), kFileButtonsPlace);
                 MultiplyRect(ops, skin,
-                             RegionRect(history.CanUndo() ? Region::UndoButton : Region::UndoButtonDimmed),
+                             RegionRect(picture.CanUndo() ? Region::UndoButton : Region::UndoButtonDimmed),
                              kUndoButtonPlace);
                 MultiplyRect(ops, skin,
-                             RegionRect(history.CanRedo() ? Region::RedoButton : Region::RedoButtonDimmed),
+                             RegionRect(picture.CanRedo() ? Region::RedoButton : Region::RedoButtonDimmed),
                              kRedoButtonPlace);
                 break;
             case PagePen:

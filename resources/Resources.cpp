@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/Platform.h"
+#include "seam/Platform.h"
 
 namespace vellum {
 

@@ -164,7 +164,8 @@ constexpr int32_t kPanelWorkRow = RegionRect(Region::PanelWorkArea).y;
 constexpr SkinRect kBarPenIcon{105, 14, kMarkSize, kMarkSize};
 // The pen's number: one digit, top-left aligned in left 115, top 11, right 123, bottom 24.
 constexpr SkinRect kBarPenDigit{115, 11, 8, 13};
-// The colour swatch: filled with the display colour, the pencil's colour source.
+// The colour swatch: filled with the display colour (the pencil takes the same colour,
+// the display colour, when its stamp is built).
 constexpr SkinRect kBarSwatch{125, 14, kMarkSize, kMarkSize};
 constexpr SkinRect kBarPaperIcon{145, 14, kMarkSize, kMarkSize};
 constexpr SkinRect kBarZoomIcon{165, 14, kMarkSize, kMarkSize};

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/RecoveryStore.h"
+#include "seam/RecoveryStore.h"
 
 namespace vellum {
 

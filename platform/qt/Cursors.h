@@ -3,7 +3,7 @@
 // on every desktop, and Qt's hands for scrolling.
 #include <QCursor>
 
-#include "platform/Platform.h"
+#include "seam/Platform.h"
 
 namespace vellum {
 

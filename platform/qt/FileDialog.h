@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "platform/OpenFileName.h"
+#include "seam/OpenFileName.h"
 
 class QWidget;
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/ViewInput.h"
-#include "platform/Platform.h"
+#include "seam/Platform.h"
 #include "platform/qt/Options.h"
 
 class QEventLoop;

@@ -9,7 +9,7 @@
 
 #include "app/ViewInput.h"
 #include "engine/pixel/Surface.h"
-#include "platform/Platform.h"
+#include "seam/Platform.h"
 
 class QTabletEvent;
 

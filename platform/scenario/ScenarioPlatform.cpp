@@ -6,7 +6,7 @@
 
 #include "app/ViewInspection.h"
 #include "engine/pixel/PixelOps.h"
-#include "platform/OpenFileName.h"
+#include "seam/OpenFileName.h"
 #include "imageio/formats/ChooserRules.h"
 #include "platform/common/DynamicLibrary.h"
 #include "platform/common/RecoveryFolder.h"

@@ -11,7 +11,7 @@
 
 #include "app/ViewInput.h"
 #include "engine/pixel/Surface.h"
-#include "platform/Platform.h"
+#include "seam/Platform.h"
 
 namespace vellum {
 

@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "platform/Platform.h"
-#include "platform/RecoveryStore.h"
+#include "seam/Platform.h"
+#include "seam/RecoveryStore.h"
 
 namespace vellum {
 

@@ -32,11 +32,11 @@ DesktopOptions AtScale(int scale) {
 }
 
 std::vector<uint8_t> Canvas(const CVellumView& view) {
-    return {view.canvas->bytes, view.canvas->bytes + view.canvas->byteSize};
+    return {view.picture.Canvas().bytes, view.picture.Canvas().bytes + view.picture.Canvas().byteSize};
 }
 
 QRgb CanvasPixel(const CVellumView& view, int x, int y) {
-    const uint8_t* p = view.canvas->At(x, y);
+    const uint8_t* p = view.picture.Canvas().At(x, y);
     return qRgb(p[2], p[1], p[0]);
 }
 
@@ -302,7 +302,7 @@ private slots:
         CVellumView* view = program.app->View();
         QWidget* w = program.platform->ViewWidget();
         DrawStroke(w, QPoint(100, 200), QPoint(140, 220));
-        view->filePath = (program.root.path() + "/home/saved.bmp").toStdString();
+        view->picture.SetPath((program.root.path() + "/home/saved.bmp").toStdString());
         QMessageBox::Icon asked = QMessageBox::NoIcon, told = QMessageBox::NoIcon;
         WhenModalAppears([&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
@@ -324,7 +324,7 @@ private slots:
         // Ctrl+S on a named picture saves without a question; a folder that is not there:
         // the failure warns, and the title keeps the unsaved mark.
         DrawStroke(w, QPoint(100, 250), QPoint(140, 270));
-        view->filePath = (program.root.path() + "/no such folder/saved.bmp").toStdString();
+        view->picture.SetPath((program.root.path() + "/no such folder/saved.bmp").toStdString());
         told = QMessageBox::NoIcon;
         WhenModalAppears([&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);

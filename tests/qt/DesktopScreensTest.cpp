@@ -163,7 +163,7 @@ private slots:
         CVellumView* view = program.app->View();
         QWidget* w = program.platform->ViewWidget();
         const PixelSurface& skin = view->skinImage.Get();
-        const PixelSurface& canvas = view->canvas.Get();
+        const PixelSurface& canvas = view->picture.Canvas();
 
         // Pen 5 (index 4), a warm colour from the palette, the first paper.
         Tap(w, 50, 15);

@@ -176,7 +176,7 @@ private slots:
         QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(140, 100));
         QCOMPARE(view->penDown, 0);
         QVERIFY(view->modified);
-        QVERIFY(ScreenPixel(view->canvas.Get(), 120, 100) != qRgb(255, 255, 255));
+        QVERIFY(ScreenPixel(view->picture.Canvas(), 120, 100) != qRgb(255, 255, 255));
         const QImage shot = Grabbed(w);
         QCOMPARE(shot.pixel(120, 100), ScreenPixel(view->screenBuffer.Get(), 120, 100));
         QVERIFY(shot.pixel(120, 100) != qRgb(255, 255, 255));
@@ -370,8 +370,8 @@ private slots:
         o.commandLine = path.toStdString();
         QVERIFY(program.Start(o));
         CVellumView* view = program.app->View();
-        QTRY_COMPARE_WITH_TIMEOUT(ScreenPixel(view->canvas.Get(), 120, 200), qRgb(200, 10, 20), 3000);
-        QCOMPARE(view->filePath, path.toStdString());
+        QTRY_COMPARE_WITH_TIMEOUT(ScreenPixel(view->picture.Canvas(), 120, 200), qRgb(200, 10, 20), 3000);
+        QCOMPARE(view->FilePath(), path.toStdString());
         QTRY_COMPARE(Grabbed(program.platform->ViewWidget()).pixel(120, 200), qRgb(200, 10, 20));
     }
 

@@ -14,7 +14,7 @@ namespace vellum::test {
 namespace {
 
 std::vector<uint8_t> Canvas(const CVellumView& view) {
-    return {view.canvas->bytes, view.canvas->bytes + view.canvas->byteSize};
+    return {view.picture.Canvas().bytes, view.picture.Canvas().bytes + view.picture.Canvas().byteSize};
 }
 
 void DrawStroke(QWidget* w) {
@@ -59,7 +59,7 @@ private slots:
         // A click on the bar's undo slot, where the pristine bar has the emblem.
         QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(210, 12));
         QVERIFY(Canvas(*view) == white);
-        QVERIFY(!view->history.CanUndo());
+        QVERIFY(!view->picture.History().CanUndo());
         QCOMPARE(view->modified, 0);
     }
 
@@ -107,7 +107,7 @@ private slots:
         options.scale = 1;
         options.undoMemoryMiB = 16;
         QVERIFY(program.Start(options));
-        QCOMPARE(program.app->View()->history.MemoryLimit(), int64_t(16) << 20);
+        QCOMPARE(program.app->View()->picture.History().MemoryLimit(), int64_t(16) << 20);
     }
 };
 

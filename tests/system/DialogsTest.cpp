@@ -223,7 +223,7 @@ protected:
     }
     // A canvas whose every pixel differs: red from x, green from y, blue from both.
     void PaintPattern() {
-        PixelSurface& c = *view->canvas;
+        PixelSurface& c = view->picture.BaseCanvas();
         for (int y = 0; y < c.height; ++y)
             for (int x = 0; x < c.width; ++x) {
                 uint8_t* p = c.At(x, y);
@@ -233,7 +233,7 @@ protected:
             }
     }
     std::vector<uint8_t> CanvasBytes() {
-        const PixelSurface& c = *view->canvas;
+        const PixelSurface& c = view->picture.BaseCanvas();
         std::vector<uint8_t> out;
         for (int y = 0; y < c.height; ++y) out.insert(out.end(), c.At(0, y), c.At(0, y) + 3 * c.width);
         return out;
@@ -386,7 +386,7 @@ TEST_F(ColourEntryTest, FilterMultipliesEveryPixelTruncating) {
     EXPECT_EQ(Swatch(), swatch);
     // What the window shows is the filtered picture (below the strips).
     const uint8_t* screen = view->screenBuffer->At(200, 300);
-    const uint8_t* canvas = view->canvas->At(200, 300);
+    const uint8_t* canvas = view->picture.Canvas().At(200, 300);
     EXPECT_EQ(std::vector<uint8_t>(screen, screen + 3), std::vector<uint8_t>(canvas, canvas + 3));
 }
 
@@ -586,7 +586,7 @@ TEST_F(KeySettingsTest, BoundKeysActAtOnceAndReachTheStore) {
     ASSERT_EQ(view->keyCodes[KeyEyedropper], 193u);
     ASSERT_EQ(view->keyCodes[KeyZoom], 194u);
     Tap(50, 10);  // hide the panel
-    FillRectColour(*view->canvas, 150, 200, 1, 1, 10, 20, 30);
+    FillRectColour(view->picture.BaseCanvas(), 150, 200, 1, 1, 10, 20, 30);
     view->OnKeyDown(193);
     Tap(150, 200);
     view->OnKeyUp(193);

@@ -18,7 +18,7 @@ protected:
     // Texture t's pixel at (i, j), as 0x00RRGGBB.
     uint32_t Texture(int t, int i, int j) { return Rgb(*view->skinImage, 100 * t + i, 250 + j); }
     void ExpectPaper(int texture, bool inverted) {
-        const PixelSurface& paper = *view->paperSurface;
+        const PixelSurface& paper = view->picture.PaperSurface();
         for (int y = 0; y < view->H; ++y)
             for (int x = 0; x < view->W; ++x) {
                 const uint32_t t = Texture(texture, x % 100, y % 100);
@@ -45,24 +45,24 @@ TEST_F(PaperColourTest, PapersTileTheirTexturesFromTheCorner) {
     // 3 x 4 tiles; the last column is cut to 40, the last row to 20.
     view->paperIndex = 1;
     view->SelectPaper(false);
-    EXPECT_EQ(Rgb(*view->paperSurface, 239, 319), Texture(0, 39, 19));
-    EXPECT_EQ(Rgb(*view->paperSurface, 200, 300), Texture(0, 0, 0));
+    EXPECT_EQ(Rgb(view->picture.PaperSurface(), 239, 319), Texture(0, 39, 19));
+    EXPECT_EQ(Rgb(view->picture.PaperSurface(), 200, 300), Texture(0, 0, 0));
 }
 
 TEST_F(PaperColourTest, NextPaperFourTimesReturnsToTheStart) {
-    const uint64_t start = Fnv1a(*view->paperSurface);
+    const uint64_t start = Fnv1a(view->picture.PaperSurface());
     view->paperIndex = 1;
     view->SelectPaper(true);
-    const uint64_t second = Fnv1a(*view->paperSurface);
+    const uint64_t second = Fnv1a(view->picture.PaperSurface());
     EXPECT_NE(second, start);
     // Paper 1 is paper 0's inverse.
-    for (int32_t i = 0; i < view->paperSurface->byteSize; i += 997) {
+    for (int32_t i = 0; i < view->picture.PaperSurface().byteSize; i += 997) {
         view->paperIndex = 0;
         view->SelectPaper(false);
-        const uint8_t a = view->paperSurface->bytes[i];
+        const uint8_t a = view->picture.PaperSurface().bytes[i];
         view->paperIndex = 1;
         view->SelectPaper(false);
-        ASSERT_EQ(view->paperSurface->bytes[i], uint8_t(255 - a));
+        ASSERT_EQ(view->picture.PaperSurface().bytes[i], uint8_t(255 - a));
     }
     view->paperIndex = 0;
     view->SelectPaper(false);
@@ -71,7 +71,7 @@ TEST_F(PaperColourTest, NextPaperFourTimesReturnsToTheStart) {
         view->SelectPaper(true);
     }
     EXPECT_EQ(view->paperIndex, 0);
-    EXPECT_EQ(Fnv1a(*view->paperSurface), start);
+    EXPECT_EQ(Fnv1a(view->picture.PaperSurface()), start);
 }
 
 TEST_F(PaperColourTest, SetColourFillsTheSwatchAndRebuildsTheStamp) {
@@ -81,9 +81,9 @@ TEST_F(PaperColourTest, SetColourFillsTheSwatchAndRebuildsTheStamp) {
         for (int x = 125; x < 135; ++x) ASSERT_EQ(Rgb(*view->skinImage, x, y), 0x996633u);
     // Where the mask is black the colour stamp is the colour itself.
     SetPenMask(*view, [](int, int) { return 0; });
-    EXPECT_EQ(Rgb(*view->penBuffer, 15, 5), 0x996633u);
+    EXPECT_EQ(Rgb(view->picture.PenBuffer(), 15, 5), 0x996633u);
     view->SetColour(0x000000FF, false);  // red 255 in the low byte
-    EXPECT_EQ(Rgb(*view->penBuffer, 15, 5), 0xFF0000u);
+    EXPECT_EQ(Rgb(view->picture.PenBuffer(), 15, 5), 0xFF0000u);
 }
 
 TEST_F(PaperColourTest, DisplayColourFollowsTheDensity) {
@@ -105,15 +105,15 @@ TEST_F(PaperColourTest, SelectPenZeroAndMinusOneKeepThePen) {
         FillGrey(*view->skinImage, 10 + 20 * p, 170, 10, 10, uint8_t(10 * p));
     view->SelectPen(5, false);
     EXPECT_EQ(view->penIndex, 5);
-    EXPECT_EQ(Rgb(*view->penBuffer, 3, 3), 50u * 0x010101);
+    EXPECT_EQ(Rgb(view->picture.PenBuffer(), 3, 3), 50u * 0x010101);
     view->SelectPen(0, false);
     EXPECT_EQ(view->penIndex, 5);
-    EXPECT_EQ(Rgb(*view->penBuffer, 3, 3), 50u * 0x010101);
+    EXPECT_EQ(Rgb(view->picture.PenBuffer(), 3, 3), 50u * 0x010101);
     view->SelectPen(-1, false);
     EXPECT_EQ(view->penIndex, 5);
     view->SelectPen(7, false);
     EXPECT_EQ(view->penIndex, 7);
-    EXPECT_EQ(Rgb(*view->penBuffer, 3, 3), 70u * 0x010101);
+    EXPECT_EQ(Rgb(view->picture.PenBuffer(), 3, 3), 70u * 0x010101);
 }
 
 TEST_F(PaperColourTest, LargeCustomPaletteGivesOnlyItsCorner) {
@@ -153,8 +153,8 @@ TEST_F(PaperColourTest, CustomPenReplacesAllPensAndTheGaps) {
         for (int x = 0; x < 170; ++x)
             ASSERT_EQ(Rgb(*view->skinImage, 10 + x, 170 + y), uint32_t((x + y) * 0x010101));
     view->SelectPen(4, false);  // pen 4 is the block at x 80 of the file
-    EXPECT_EQ(Rgb(*view->penBuffer, 0, 0), 80u * 0x010101);
-    EXPECT_EQ(Rgb(*view->penBuffer, 9, 9), 98u * 0x010101);
+    EXPECT_EQ(Rgb(view->picture.PenBuffer(), 0, 0), 80u * 0x010101);
+    EXPECT_EQ(Rgb(view->picture.PenBuffer(), 9, 9), 98u * 0x010101);
 }
 
 TEST_F(PaperColourTest, CustomPaperReplacesBothTextures) {
@@ -163,8 +163,8 @@ TEST_F(PaperColourTest, CustomPaperReplacesBothTextures) {
     EXPECT_TRUE(view->LoadCustomPaper(path));
     view->paperIndex = 3;  // texture B straight
     view->SelectPaper(false);
-    EXPECT_EQ(Rgb(*view->paperSurface, 5, 7), uint32_t(105 << 16 | 7));
-    EXPECT_EQ(Rgb(*view->paperSurface, 105, 7), uint32_t(105 << 16 | 7));
+    EXPECT_EQ(Rgb(view->picture.PaperSurface(), 5, 7), uint32_t(105 << 16 | 7));
+    EXPECT_EQ(Rgb(view->picture.PaperSurface(), 105, 7), uint32_t(105 << 16 | 7));
 }
 
 TEST_F(PaperColourTest, FailedLoadsTellTheUserAndKeepTheSkin) {
@@ -195,8 +195,8 @@ TEST_F(PaperColourTest, CustomFilesNamedInTheSettingsAreUsedFromTheStart) {
     std::unique_ptr<CVellumView> started;
     ASSERT_NO_FATAL_FAILURE(fake::CreateView(other, started));
     EXPECT_EQ(other.messages, (std::vector<int>{IDS_CUSTOM_PALETTE_FAILED}));
-    EXPECT_EQ(Rgb(*started->penBuffer, 0, 0), 0x404040u);          // pen 2 from the file
-    EXPECT_EQ(Rgb(*started->paperSurface, 0, 0), 0xF5F4F3u);       // paper 0: inverted A
+    EXPECT_EQ(Rgb(started->picture.PenBuffer(), 0, 0), 0x404040u);          // pen 2 from the file
+    EXPECT_EQ(Rgb(started->picture.PaperSurface(), 0, 0), 0xF5F4F3u);       // paper 0: inverted A
 }
 
 }  // namespace

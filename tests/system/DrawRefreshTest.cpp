@@ -19,7 +19,7 @@ protected:
         view->antiJump = 0;
         for (int y = 0; y < view->H; ++y)
             for (int x = 0; x < view->W; ++x)
-                SetPixel(*view->canvas, x, y, 200, uint8_t(x), uint8_t(y));
+                SetPixel(view->picture.BaseCanvas(), x, y, 200, uint8_t(x), uint8_t(y));
         // Bar and panel graphics that are neither white nor flat.
         PixelSurface& skin = *view->skinImage;
         for (int y = 500; y < 660; ++y)
@@ -43,7 +43,7 @@ protected:
     }
     // The canvas pixel that screen pixel (x, y) shows.
     uint32_t Shown(int x, int y) {
-        return Rgb(*view->canvas, view->viewOriginX + (x >> view->zoomShift),
+        return Rgb(view->picture.Canvas(), view->viewOriginX + (x >> view->zoomShift),
                    view->viewOriginY + (y >> view->zoomShift));
     }
     // The status bar over the picture: washed out, the swatch square white, multiplied by
@@ -84,8 +84,8 @@ TEST_F(RefreshTest, ZoomedRectangleStartsOnTheZoomGrid) {
     view->RefreshRect(13, 101, 4, 4);
     EXPECT_TRUE(IsSentinel(11, 101));
     EXPECT_EQ(Rgb(*view->screenBuffer, 12, 100), Shown(12, 100));
-    EXPECT_EQ(Rgb(*view->screenBuffer, 12, 100), Rgb(*view->canvas, 6, 50));
-    EXPECT_EQ(Rgb(*view->screenBuffer, 16, 104), Rgb(*view->canvas, 8, 52));
+    EXPECT_EQ(Rgb(*view->screenBuffer, 12, 100), Rgb(view->picture.Canvas(), 6, 50));
+    EXPECT_EQ(Rgb(*view->screenBuffer, 16, 104), Rgb(view->picture.Canvas(), 8, 52));
     EXPECT_TRUE(IsSentinel(17, 101));
     EXPECT_TRUE(IsSentinel(12, 99));
     EXPECT_TRUE(IsSentinel(12, 105));
@@ -96,8 +96,8 @@ TEST_F(RefreshTest, ZoomedRectangleStartsOnTheZoomGrid) {
     FillScreenWithSentinel();
     view->RefreshRect(13, 102, 4, 4);
     EXPECT_TRUE(IsSentinel(11, 102));
-    EXPECT_EQ(Rgb(*view->screenBuffer, 12, 100), Rgb(*view->canvas, 23, 55));
-    EXPECT_EQ(Rgb(*view->screenBuffer, 16, 105), Rgb(*view->canvas, 24, 56));
+    EXPECT_EQ(Rgb(*view->screenBuffer, 12, 100), Rgb(view->picture.Canvas(), 23, 55));
+    EXPECT_EQ(Rgb(*view->screenBuffer, 16, 105), Rgb(view->picture.Canvas(), 24, 56));
     EXPECT_TRUE(IsSentinel(17, 102));
 }
 
@@ -106,7 +106,7 @@ TEST_F(RefreshTest, RectangleFromNegativeCoordinates) {
     FillScreenWithSentinel();
     view->RefreshRect(-7, 99, 20, 3);  // a stroke at the left edge asks for this
     for (int x = 0; x <= 12; ++x) ASSERT_EQ(Rgb(*view->screenBuffer, x, 100), Shown(x, 100)) << x;
-    EXPECT_EQ(Rgb(*view->screenBuffer, 0, 98), Rgb(*view->canvas, 10, 69));
+    EXPECT_EQ(Rgb(*view->screenBuffer, 0, 98), Rgb(view->picture.Canvas(), 10, 69));
     EXPECT_TRUE(IsSentinel(13, 100));
     EXPECT_TRUE(IsSentinel(0, 102));
     // Only the part inside the window is presented.
@@ -173,10 +173,10 @@ TEST_F(RefreshTest, RectangleInsideTheOpenPanelOnlyRelaysThePanel) {
     PixelOps counting = FastPixelOps();
     counting.copyRectRop = CountingCopy;
     counting.zoomCopyRect = CountingZoom;
-    gCanvas = &*view->canvas;
+    gCanvas = &view->picture.Canvas();
     gCanvasReads = 0;
     view->panelShown = 1;
-    const ScreenSurfaces surfaces{*view->screenBuffer, *view->canvas, *view->skinImage};
+    const ScreenSurfaces surfaces{*view->screenBuffer, view->picture.Canvas(), *view->skinImage};
     ComposeScreenRect(counting, surfaces, view->Geometry(), 40, 30, 200, 130);
     const int covered = gCanvasReads;
     // One column past the strips: not covered.
@@ -192,8 +192,8 @@ TEST_F(RefreshTest, FullViewShowsTheCanvasOneToOne) {
     Zoom(1, 10, 20);
     view->fullView = 1;
     view->RefreshRect(0, 0, -1, -1);
-    EXPECT_EQ(std::memcmp(view->screenBuffer->bytes, view->canvas->bytes,
-                          size_t(view->canvas->byteSize)),
+    EXPECT_EQ(std::memcmp(view->screenBuffer->bytes, view->picture.Canvas().bytes,
+                          size_t(view->picture.Canvas().byteSize)),
               0);
     EXPECT_TRUE(WindowIsScreen());
 }
@@ -222,7 +222,7 @@ TEST_P(BarStrokeTest, BarStaysTheWashedOutCanvasTimesTheBar) {
     const auto [shift, ox, oy] = GetParam();
     Zoom(shift, ox, oy);
     view->SetColour(0x00205080, false);
-    FillGrey(*view->paperSurface, 0, 0, view->W, view->H, 40);
+    SetPaperGrey(*view, 40);
     view->RefreshRect(0, 0, -1, -1);
     view->OnPenDown(5, 60);
     MovePen(platform, *view, 5, 35);
@@ -251,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(Zooms, BarStrokeTest,
 TEST_F(RefreshTest, ZoomedStrokesLeaveTheWindowAsAFullRefreshWould) {
     view->SetColour(0x00102030, false);
     SetPenMask(*view, [](int i, int j) { return i < 2 ? 0 : 40 * j; });  // marks its left edge
-    FillGrey(*view->paperSurface, 0, 0, view->W, view->H, 0);
+    SetPaperGrey(*view, 0);
     for (int shift = 1; shift <= 3; ++shift) {
         Zoom(shift, 13, 17);
         view->RefreshRect(0, 0, -1, -1);

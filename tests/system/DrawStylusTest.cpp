@@ -18,7 +18,7 @@ protected:
     void SolidPen() {
         view->SetColour(0, false);
         SetPenMask(*view, [](int, int) { return 0; });
-        FillGrey(*view->paperSurface, 0, 0, view->W, view->H, 0);
+        SetPaperGrey(*view, 0);
     }
     // Presses at (first, y), moves through xs, and returns the drawn x of every move.
     std::vector<int> DrawnX(int smoothing, std::vector<int> xs, int y = 200) {
@@ -32,8 +32,8 @@ protected:
         view->OnPenUp(xs.back(), y);
         return drawn;
     }
-    bool Black(int x, int y) { return Rgb(*view->canvas, x, y) == 0; }
-    bool White(int x, int y) { return Rgb(*view->canvas, x, y) == 0xFFFFFF; }
+    bool Black(int x, int y) { return Rgb(view->picture.Canvas(), x, y) == 0; }
+    bool White(int x, int y) { return Rgb(view->picture.Canvas(), x, y) == 0xFFFFFF; }
 };
 
 using V = std::vector<int>;
@@ -94,13 +94,13 @@ TEST_F(StylusTest, FailedQueryDrawsNothing) {
     SolidPen();
     view->stylusMode = 1;
     view->OnPenDown(50, 200);
-    const uint64_t before = Fnv1a(*view->canvas);
+    const uint64_t before = Fnv1a(view->picture.Canvas());
     platform.failNextQuery = true;
     platform.bufferedPoints = {{400, 800}};
     MovePen(platform, *view, 100, 200);
     EXPECT_EQ(view->movePointCount, 0);
     EXPECT_TRUE(platform.presents.empty());
-    EXPECT_EQ(Fnv1a(*view->canvas), before);
+    EXPECT_EQ(Fnv1a(view->picture.Canvas()), before);
     // The stroke goes on with the next event.
     platform.bufferedPoints = {{4 * 60, 800}};
     MovePen(platform, *view, 100, 200);
@@ -215,22 +215,22 @@ TEST_F(StylusTest, ModifiedByPressesThatMayDraw) {
 TEST_F(StylusTest, ReleaseDuringFullViewOnlyEndsIt) {
     SolidPen();
     view->fullView = 1;
-    const uint64_t before = Fnv1a(*view->canvas);
+    const uint64_t before = Fnv1a(view->picture.Canvas());
     view->OnPenDown(50, 200);
     EXPECT_EQ(view->penDown, 0);
     MovePen(platform, *view, 80, 200);
     view->OnPenUp(80, 200);
     EXPECT_EQ(view->fullView, 0);
     EXPECT_EQ(view->modified, 0);
-    EXPECT_EQ(Fnv1a(*view->canvas), before);
+    EXPECT_EQ(Fnv1a(view->picture.Canvas()), before);
     EXPECT_EQ(platform.presents, (std::vector<Rect>{{0, 0, 240, 320}}));
 }
 
 TEST_F(StylusTest, HandModeScrollsTheZoomedView) {
     for (int y = 0; y < view->H; ++y)
         for (int x = 0; x < view->W; ++x)
-            SetPixel(*view->canvas, x, y, uint8_t(x), uint8_t(y), uint8_t(x + y));
-    const uint64_t before = Fnv1a(*view->canvas);
+            SetPixel(view->picture.BaseCanvas(), x, y, uint8_t(x), uint8_t(y), uint8_t(x + y));
+    const uint64_t before = Fnv1a(view->picture.Canvas());
     view->handMode = 1;
     view->zoomFactor = 2;
     view->zoomShift = 1;
@@ -239,8 +239,8 @@ TEST_F(StylusTest, HandModeScrollsTheZoomedView) {
     EXPECT_EQ(view->viewOriginX, 10);
     EXPECT_EQ(view->viewOriginY, 0);
     EXPECT_EQ(platform.presents.back(), (Rect{0, 0, 240, 320}));
-    EXPECT_EQ(Rgb(*platform.window, 0, 0), Rgb(*view->canvas, 10, 0));
-    EXPECT_EQ(Rgb(*platform.window, 239, 319), Rgb(*view->canvas, 10 + 119, 159));
+    EXPECT_EQ(Rgb(*platform.window, 0, 0), Rgb(view->picture.Canvas(), 10, 0));
+    EXPECT_EQ(Rgb(*platform.window, 239, 319), Rgb(view->picture.Canvas(), 10 + 119, 159));
     MovePen(platform, *view, 80, 40);  // 30 up
     EXPECT_EQ(view->viewOriginY, 30);
     MovePen(platform, *view, 0, 0);  // far: clamped to W - W / 2 and H - H / 2
@@ -257,7 +257,7 @@ TEST_F(StylusTest, HandModeScrollsTheZoomedView) {
     EXPECT_EQ(view->viewOriginX, 110);
     EXPECT_EQ(platform.presents, (std::vector<Rect>{{0, 0, 240, 320}}));
     EXPECT_EQ(view->modified, 0);
-    EXPECT_EQ(Fnv1a(*view->canvas), before);
+    EXPECT_EQ(Fnv1a(view->picture.Canvas()), before);
 }
 
 TEST_F(StylusTest, HandModeAtZoomOneDoesNothing) {
@@ -342,12 +342,12 @@ TEST_F(StylusRoutingTest, StrokeEndingOverTheBarDrawsAndTriggersNothing) {
 
 TEST_F(StylusRoutingTest, HeldKeysActAtTheRelease) {
     view->panelShown = 0;
-    SetPixel(*view->canvas, 100, 200, 10, 20, 30);
+    SetPixel(view->picture.BaseCanvas(), 100, 200, 10, 20, 30);
     view->holdMode = 1;
     view->OnPenDown(100, 200);
     view->OnPenUp(100, 200);
     EXPECT_EQ(view->currentColour, 0x001E140Au);
-    EXPECT_EQ(Rgb(*view->canvas, 96, 196), 0xFFFFFFu);  // no stamp
+    EXPECT_EQ(Rgb(view->picture.Canvas(), 96, 196), 0xFFFFFFu);  // no stamp
 
     view->holdMode = 2;
     view->OnPenDown(100, 200);
@@ -369,11 +369,10 @@ uint64_t ReplayStroke() {
         const int di = 2 * i - 9, dj = 2 * j - 9;
         return std::min(255, (di * di + dj * dj) * 3);
     });
-    for (int y = 0; y < view->H; ++y)
-        for (int x = 0; x < view->W; ++x) {
-            const uint8_t p = uint8_t(((x * 7) ^ (y * 13)) & 0x7F);
-            SetPixel(*view->paperSurface, x, y, p, uint8_t(p / 2), uint8_t(255 - p));
-        }
+    SetPaperTile(*view, [](int x, int y) {
+        const uint8_t p = uint8_t(((x * 7) ^ (y * 13)) & 0x7F);
+        return std::array<uint8_t, 3>{p, uint8_t(p / 2), uint8_t(255 - p)};
+    });
     view->OnPenDown(30, 200);
     for (int i = 0; i < 200; ++i) {
         const int qx = 4 * 30 + i * 13 + (i % 7) * 5;
@@ -384,13 +383,13 @@ uint64_t ReplayStroke() {
     view->OnPenUp(100, 200);
     view->OnPenDown(120, 250);
     view->OnPenUp(120, 250);
-    return Fnv1a(*view->canvas);
+    return Fnv1a(view->picture.Canvas());
 }
 
 TEST(StrokeReplay, SameBytesEveryRun) {
     const uint64_t first = ReplayStroke();
     EXPECT_EQ(ReplayStroke(), first);
-    EXPECT_EQ(first, 0x021a81b5e5c0c2fbull) << std::hex << first;
+    EXPECT_EQ(first, 0xf7221d65848c407full) << std::hex << first;
 }
 
 }  // namespace

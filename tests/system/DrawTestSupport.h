@@ -1,6 +1,7 @@
 #pragma once
 // A view created on the tests' platform but not yet shown (the drawing tests start from
 // the bare surfaces), and pixel helpers.
+#include <array>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,7 +24,7 @@ class DrawViewTest : public fake::ViewTest {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(fake::CreateView(platform, view));
-        ASSERT_TRUE(view->canvas.Exists());
+        ASSERT_TRUE(view->picture.Exists());
     }
 };
 
@@ -44,6 +45,23 @@ inline void SetPixel(PixelSurface& s, int x, int y, uint8_t r, uint8_t g, uint8_
 
 inline void FillGrey(PixelSurface& s, int x, int y, int w, int h, uint8_t v) {
     FillRectColour(s, x, y, w, h, v, v, v);
+}
+
+// The picture's paper from a 100 x 100 tile whose pixel (x, y) is colour(x, y) as r, g, b
+// (a std::array), repeated from the canvas's corner as the program repeats its tiles.
+template <class F>
+void SetPaperTile(CVellumView& view, F colour) {
+    OwnedSurface tile;
+    if (!tile.Allocate(kPaperTile, kPaperTile)) return;
+    for (int y = 0; y < kPaperTile; ++y)
+        for (int x = 0; x < kPaperTile; ++x) {
+            const auto c = colour(x, y);
+            SetPixel(*tile, x, y, c[0], c[1], c[2]);
+        }
+    view.picture.SetPaper(view.ops, *tile, 0, 0, kPaperTile, kPaperTile, false);
+}
+inline void SetPaperGrey(CVellumView& view, uint8_t v) {
+    SetPaperTile(view, [v](int, int) { return std::array<uint8_t, 3>{v, v, v}; });
 }
 
 // Writes pen mask penIndex of the skin from a function of the mask position, then

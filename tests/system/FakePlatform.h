@@ -25,7 +25,7 @@
 #include "engine/pixel/PixelOps.h"
 #include "imageio/formats/ChooserRules.h"
 #include "app/ViewInput.h"
-#include "platform/Platform.h"
+#include "seam/Platform.h"
 #include "platform/common/DynamicLibrary.h"
 #include "platform/common/RecoveryFolder.h"
 

@@ -189,7 +189,7 @@ TEST_F(FilesViewTest, OpenUsesTheOutsideLibraryFromTheProgramDirectory) {
     unsetenv("VELLUM_TEST_CHOSEN");
     EXPECT_EQ(Shown(), (std::vector<std::string>{kLeave, kEnter}));
     EXPECT_EQ(platform.platformDialogs, 0);
-    EXPECT_EQ(view->filePath, File("chosen.bmp"));
+    EXPECT_EQ(view->FilePath(), File("chosen.bmp"));
     EXPECT_EQ(Px(Canvas(), 15, 15), Code(15, 15));
     EXPECT_EQ(Px(Canvas(), 16, 15), kWhite);
 }

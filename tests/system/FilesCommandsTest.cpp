@@ -26,7 +26,7 @@ TEST_F(FilesViewTest, SaveWithTheDefaultPathIsSaveAs) {
     Pick(File("pic"));
     EXPECT_TRUE(view->SavePicture());
     EXPECT_EQ(Shown(), (Events{kLeave, Chooser("save", folder.path + "/untitled", File("pic")), Fixed("Saved BMP"), kEnter}));
-    EXPECT_EQ(view->filePath, File("pic.bmp"));
+    EXPECT_EQ(view->FilePath(), File("pic.bmp"));
     EXPECT_EQ(view->modified, 0);
     const std::vector<uint8_t> written = ReadAll(File("pic.bmp"));
     EXPECT_EQ(written.size(), 230454u);
@@ -34,18 +34,18 @@ TEST_F(FilesViewTest, SaveWithTheDefaultPathIsSaveAs) {
 }
 
 TEST_F(FilesViewTest, SaveAsksBeforeOverwritingAnyOtherPathEvenOneDifferingInCase) {
-    view->filePath = folder.path + "/Untitled.bmp";
+    view->picture.SetPath(folder.path + "/Untitled.bmp");
     view->modified = 1;
     Answer({No});
     EXPECT_FALSE(view->SavePicture());
     EXPECT_EQ(Shown(), Events{"msgbox 61209"});
-    EXPECT_FALSE(bmptest::FileExists(view->filePath));
+    EXPECT_FALSE(bmptest::FileExists(view->FilePath()));
     EXPECT_EQ(view->modified, 1);
 
     Answer({Yes});
     EXPECT_TRUE(view->SavePicture());
     EXPECT_EQ(Shown(), (Events{"msgbox 61209", Fixed("Saved BMP")}));
-    EXPECT_EQ(ReadAll(view->filePath), CanvasBmp());
+    EXPECT_EQ(ReadAll(view->FilePath()), CanvasBmp());
     EXPECT_EQ(view->modified, 0);
 }
 
@@ -63,7 +63,7 @@ TEST_F(FilesViewTest, ExistingTargetIsOverwrittenOnlyOnYes) {
 
     // The chosen name stays the picture's name; the next chooser is offered it without
     // its extension.
-    EXPECT_EQ(view->filePath, File("pic.bmp"));
+    EXPECT_EQ(view->FilePath(), File("pic.bmp"));
     Pick(File("pic.bmp"));
     Answer({Yes});
     EXPECT_TRUE(view->SavePictureAs());
@@ -78,7 +78,7 @@ TEST_F(FilesViewTest, CancelledSaveAsLeavesThePathAsItWas) {
     EXPECT_FALSE(view->SavePictureAs());
     // The chooser is offered the name without its extension; the cancel keeps the path.
     EXPECT_EQ(Shown(), (Events{kLeave, Chooser("save", folder.path + "/untitled", ""), kEnter}));
-    EXPECT_EQ(view->filePath, folder.path + "/untitled.bmp");
+    EXPECT_EQ(view->FilePath(), folder.path + "/untitled.bmp");
     EXPECT_EQ(view->modified, 1);
     EXPECT_TRUE(folder.Entries().empty());
     // Still the default path: Save is Save As, never an overwrite of a file that is not there.
@@ -99,12 +99,12 @@ TEST_F(FilesViewTest, SecondFilterSavesAJpegAtTheStoredLevelClampedButKept) {
     for (const auto& row : rows) {
         unlink(File("photo.jpg").c_str());
         view->jpegQuality = row.stored;
-        view->filePath = File("photo.bmp");
+        view->picture.SetPath(File("photo.bmp"));
         view->modified = 1;
         Pick(File("photo"), 2);
         EXPECT_TRUE(view->SavePictureAs());
         EXPECT_EQ(Shown(), (Events{kLeave, Chooser("save", File("photo"), File("photo"), 2), Fixed("Saved JPEG"), kEnter}));
-        EXPECT_EQ(view->filePath, File("photo.jpg"));
+        EXPECT_EQ(view->FilePath(), File("photo.jpg"));
         std::vector<uint8_t> expected;
         ASSERT_TRUE(EncodeJpeg(Canvas(), row.quality, expected));
         EXPECT_EQ(ReadAll(File("photo.jpg")), expected) << "level " << row.stored;
@@ -129,14 +129,14 @@ TEST_F(FilesViewTest, SavedAndReopenedBmpGivesTheSameCanvas) {
     const std::vector<uint8_t> painted = CanvasBytes();
     Pick(File("絵"));
     ASSERT_TRUE(view->SavePictureAs());
-    EXPECT_EQ(view->filePath, File("絵.bmp"));
+    EXPECT_EQ(view->FilePath(), File("絵.bmp"));
     Answer({Yes});
     ASSERT_TRUE(view->NewPicture());
     EXPECT_NE(CanvasBytes(), painted);
     Pick(File("絵.bmp"));
     ASSERT_TRUE(view->OpenPicture(""));
     EXPECT_EQ(CanvasBytes(), painted);
-    EXPECT_EQ(view->filePath, File("絵.bmp"));
+    EXPECT_EQ(view->FilePath(), File("絵.bmp"));
 }
 
 // ---- New --------------------------------------------------------------------------------
@@ -151,18 +151,18 @@ TEST_F(FilesViewTest, NewOnAModifiedPictureSavesButNoKeepsThePicture) {
     EXPECT_EQ(Shown(), (Events{"msgbox 61218", kLeave, Chooser("save", folder.path + "/untitled", File("kept")),
                                 Fixed("Saved BMP"), kEnter, "msgbox 61207"}));
     EXPECT_EQ(CanvasBytes(), painted);
-    EXPECT_EQ(view->filePath, File("kept.bmp"));
+    EXPECT_EQ(view->FilePath(), File("kept.bmp"));
     EXPECT_EQ(ReadAll(File("kept.bmp")), CanvasBmp());
 }
 
 TEST_F(FilesViewTest, NewOnACleanPictureAsksOnceAndResetsTheView) {
     PaintCanvas(5);
-    view->filePath = File("old.bmp");
+    view->picture.SetPath(File("old.bmp"));
     view->viewOriginX = 16, view->viewOriginY = 40, view->zoomFactor = 4, view->zoomShift = 2;
     Answer({Yes});
     EXPECT_TRUE(view->NewPicture());
     EXPECT_EQ(Shown(), Events{"msgbox 61207"});
-    EXPECT_EQ(view->filePath, Default());
+    EXPECT_EQ(view->FilePath(), Default());
     EXPECT_EQ(view->viewOriginX, 0);
     EXPECT_EQ(view->viewOriginY, 0);
     EXPECT_EQ(view->zoomFactor, 1);
@@ -176,13 +176,13 @@ TEST_F(FilesViewTest, CancelledOpenChangesNothing) {
     PaintCanvas(6);
     const std::vector<uint8_t> painted = CanvasBytes();
     view->modified = 1;
-    view->filePath = File("mine.bmp");
+    view->picture.SetPath(File("mine.bmp"));
     Answer({No});
     Pick("");
     EXPECT_FALSE(view->OpenPicture(""));
     EXPECT_EQ(Shown(), (Events{"msgbox 61218", kLeave, Chooser("open", File("mine.bmp"), ""), kEnter}));
     EXPECT_EQ(CanvasBytes(), painted);
-    EXPECT_EQ(view->filePath, File("mine.bmp"));
+    EXPECT_EQ(view->FilePath(), File("mine.bmp"));
     EXPECT_EQ(view->modified, 1);
 }
 
@@ -193,7 +193,7 @@ protected:
         WriteAll(File("big.bmp"), CodedBmp(width, height));
         view->viewOriginX = 8, view->viewOriginY = 8, view->zoomFactor = 2, view->zoomShift = 1;
         view->modified = 0;
-        view->filePath = Default();
+        view->picture.SetPath(Default());
         Answer(answers);
         Pick(File("big.bmp"));
         ASSERT_TRUE(view->OpenPicture(""));
@@ -207,7 +207,7 @@ protected:
         EXPECT_EQ(view->viewOriginY, 0);
         EXPECT_EQ(view->zoomFactor, 1);
         EXPECT_EQ(view->zoomShift, 0);
-        EXPECT_EQ(view->filePath, File("big.bmp"));
+        EXPECT_EQ(view->FilePath(), File("big.bmp"));
     }
     // Every canvas pixel against what it should show.
     template <class Fn>
@@ -270,7 +270,7 @@ TEST_F(FilesViewTest, CommandLineOpenAsksNothingAndShowsNoChooser) {
     view->OnTimer(1);
     EXPECT_EQ(Shown(), Events{});
     EXPECT_EQ(platform.platformDialogs, 0);
-    EXPECT_EQ(view->filePath, File("start.bmp"));
+    EXPECT_EQ(view->FilePath(), File("start.bmp"));
     EXPECT_EQ(view->modified, 0);
     EXPECT_EQ(Px(Canvas(), 239, 319), Code(239, 319));
 }
@@ -278,7 +278,7 @@ TEST_F(FilesViewTest, CommandLineOpenAsksNothingAndShowsNoChooser) {
 TEST_F(FilesViewTest, FailedOpenKeepsTheCanvasAndGoesBackToThePreviousPath) {
     PaintCanvas(7);
     const std::vector<uint8_t> painted = CanvasBytes();
-    view->filePath = File("current.bmp");
+    view->picture.SetPath(File("current.bmp"));
     view->modified = 1;
     view->zoomFactor = 2, view->zoomShift = 1;
     WriteAll(File("junk.jpg"), {0xFF, 0xD8, 0xFF, 0xE0, 0, 0});
@@ -293,16 +293,16 @@ TEST_F(FilesViewTest, FailedOpenKeepsTheCanvasAndGoesBackToThePreviousPath) {
         EXPECT_EQ(Shown(), (Events{"msgbox 61218", kLeave, Chooser("open", File("current.bmp"), File(name)), kEnter,
                                     "msgbox 61208"}))
             << name;
-        EXPECT_EQ(view->filePath, File("current.bmp"));
+        EXPECT_EQ(view->FilePath(), File("current.bmp"));
         EXPECT_EQ(CanvasBytes(), painted);
         EXPECT_EQ(view->modified, 1);
         EXPECT_EQ(view->zoomFactor, 2);
     }
     // The command line's picture that fails leaves the default path.
-    view->filePath = Default();
+    view->picture.SetPath(Default());
     EXPECT_FALSE(view->OpenPicture(File("junk.jpg")));
     EXPECT_EQ(Shown(), Events{"msgbox 61208"});
-    EXPECT_EQ(view->filePath, Default());
+    EXPECT_EQ(view->FilePath(), Default());
 }
 
 // ---- Saves that fail --------------------------------------------------------------------
@@ -331,7 +331,7 @@ protected:
 };
 
 TEST_F(FailedSaveTest, MissingFolderShowsTheCreateErrorAndKeepsModified) {
-    view->filePath = File("nowhere/pic.bmp");
+    view->picture.SetPath(File("nowhere/pic.bmp"));
     Answer({Yes});
     EXPECT_FALSE(view->SavePicture());
     EXPECT_EQ(Shown(), (Events{"msgbox 61209", Fixed("File create error : " + File("nowhere/pic.bmp"))}));
@@ -363,7 +363,7 @@ TEST_F(FailedSaveTest, FullDiskKeepsTheOldFileAndModified) {
     for (const char* name : {"full.bmp", "full.jpg"}) {
         const std::string path = File(name);
         WriteAll(path, old);
-        view->filePath = path;
+        view->picture.SetPath(path);
         Answer({Yes});
         const std::string text = SaveInChild(
             [&]() {

@@ -71,7 +71,7 @@ protected:
         for (MsgAnswer a : answers) platform.answers.push_back(a);
     }
 
-    PixelSurface& Canvas() { return *view->canvas; }
+    PixelSurface& Canvas() { return view->picture.BaseCanvas(); }
     void PaintCanvas(uint32_t seed) {
         std::mt19937 random(seed);
         for (int32_t i = 0; i < Canvas().byteSize; ++i) Canvas().bytes[i] = uint8_t(random());

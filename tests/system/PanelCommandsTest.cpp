@@ -366,7 +366,7 @@ TEST_F(PanelZoomTest, ZoomAtPointNearTheEdgesIsClamped) {
 }
 
 TEST_F(PanelZoomTest, EyedropperTakesTheCanvasPixel) {
-    uint8_t* p = view->canvas->At(150, 200);
+    uint8_t* p = view->picture.BaseCanvas().At(150, 200);
     p[0] = 30, p[1] = 20, p[2] = 10;  // blue, green, red
     view->keyCodes[KeyEyedropper] = 0x70;
     view->OnKeyDown(0x70);
@@ -374,7 +374,7 @@ TEST_F(PanelZoomTest, EyedropperTakesTheCanvasPixel) {
     view->OnPenUp(150, 200);
     EXPECT_EQ(view->currentColour, 0x001E140Au);
     EXPECT_EQ(Bar(125, 14), (Rgb{10, 20, 30}));
-    EXPECT_EQ(Px(*view->canvas, 150, 200), (Rgb{10, 20, 30})) << "no stamp while the key is held";
+    EXPECT_EQ(Px(view->picture.Canvas(), 150, 200), (Rgb{10, 20, 30})) << "no stamp while the key is held";
     // Outside the canvas nothing is picked.
     view->currentColour = 0x00445566;
     for (IntPoint q : {IntPoint{-1, 0}, IntPoint{240, 5}, IntPoint{0, 320}, IntPoint{5, -7}})
@@ -392,7 +392,7 @@ protected:
         EXPECT_EQ(platform.closePosts, 0);
         EXPECT_FALSE(gShutdownDone);
         EXPECT_EQ(platform.settingsWrites, 0);
-        EXPECT_TRUE(view->canvas.Exists());
+        EXPECT_TRUE(view->picture.Exists());
     }
 };
 
@@ -409,7 +409,7 @@ TEST_F(PanelQuitTest, UnmodifiedAsksOnceAndWritesTheSettingsOnce) {
     EXPECT_EQ(platform.messages, (std::vector<int>{IDS_QUIT}));
     EXPECT_EQ(platform.closePosts, 1);
     EXPECT_TRUE(gShutdownDone);
-    EXPECT_FALSE(view->canvas.Exists());
+    EXPECT_FALSE(view->picture.Exists());
     // The window's destruction asks for the shutdown again: it does nothing.
     view->OnDestroy();
     EXPECT_EQ(platform.settingsWrites, 1);
@@ -426,13 +426,13 @@ TEST_F(PanelQuitTest, ModifiedWithoutSavingQuits) {
 
 TEST_F(PanelQuitTest, SaveCancelledKeepsTheProgramAndThePicture) {
     view->modified = 1;
-    uint8_t* p = view->canvas->At(10, 200);
+    uint8_t* p = view->picture.BaseCanvas().At(10, 200);
     p[0] = p[1] = p[2] = 7;
     Quit({MsgAnswer::Yes, MsgAnswer::Yes});
     EXPECT_EQ(platform.messages, (std::vector<int>{IDS_QUIT, IDS_SAVE_CHANGED}));
     EXPECT_GT(ChoosersShown(), 0) << "the save chooser was shown";
     ExpectStillOpen();
-    EXPECT_EQ(Px(*view->canvas, 10, 200), (Rgb{7, 7, 7}));
+    EXPECT_EQ(Px(view->picture.Canvas(), 10, 200), (Rgb{7, 7, 7}));
     // The user can go on and quit later.
     Forget();
     Quit({MsgAnswer::Yes, MsgAnswer::No});

@@ -25,7 +25,7 @@ protected:
             c = {int(k & 0xFF), int((k >> 8) & 0xFF), int((k >> 16) & 0xFF)};
         }
         // The undo slot over the emblem's place: the pictogram, dimmed with nothing to undo.
-        if (in(200, 5, 20, 20)) return SkinPx((view->history.CanUndo() ? 160 : 180) + x - 200, 450 + y - 5);
+        if (in(200, 5, 20, 20)) return SkinPx((view->picture.History().CanUndo() ? 160 : 180) + x - 200, 450 + y - 5);
         const int icons[3] = {145, 165, 185};
         for (int n = 0; n < 3; ++n) {
             if (!in(icons[n], 14, 10, 10)) continue;

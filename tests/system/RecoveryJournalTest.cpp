@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "ViewTest.h"
-#include "app/JournalFormat.h"
+#include "engine/JournalFormat.h"
 #include "app/VellumView.h"
 #include "resources/StringIds.h"
 
@@ -68,9 +68,9 @@ TEST(RecoveryJournal, ACutAnywhereInTheLastRecordGivesThePictureBeforeIt) {
         Session s(dir);
         Stroke(s.platform, *s.view, 50, 80);
         Stroke(s.platform, *s.view, 90, 120);
-        before = Bytes(*s.view->canvas);
+        before = Bytes(s.view->picture.Canvas());
         Stroke(s.platform, *s.view, 60, 200);
-        after = Bytes(*s.view->canvas);
+        after = Bytes(s.view->picture.Canvas());
         ASSERT_NE(before, after);
     }  // gone without the user choosing
     const std::string journal = ReadFile(dir + "/journal-1");
@@ -94,7 +94,7 @@ TEST(RecoveryJournal, ACutAnywhereInTheLastRecordGivesThePictureBeforeIt) {
         chmod(copy.c_str(), 0700);
         Session s(copy, {MsgAnswer::Yes});
         ASSERT_EQ(s.platform.messages, (std::vector<int>{IDS_RESTORE}));
-        ASSERT_TRUE(Bytes(*s.view->canvas) == (cut == journal.size() ? after : before));
+        ASSERT_TRUE(Bytes(s.view->picture.Canvas()) == (cut == journal.size() ? after : before));
         EXPECT_EQ(s.view->modified, 1);
         std::system(("rm -rf " + copy).c_str());
     }
@@ -108,14 +108,12 @@ std::vector<uint8_t> DrawUntilCompacted(const std::string& dir) {
     // An undone filter keeps the whole canvas in the journal, which soon outgrows twice a
     // picture file: the picture as it stands becomes a base.
     for (int i = 0; i < 6 && ReadFile(dir + "/base-2.bmp").empty(); ++i) {
-        s.view->history.BeforeWriteAll();
-        s.view->ops.fillRectColour(*s.view->canvas, 0, 0, s.view->W, s.view->H, uint8_t(40 * i), 90, 200);
-        s.view->RecordWholeStep(StepKind::Filter, s.view->filePath);
+        s.view->picture.Filter(s.view->ops, {uint8_t(40 * i), 90, 200});
         s.view->Undo();
         s.view->Redo();
     }
     Stroke(s.platform, *s.view, 120, 150);
-    return Bytes(*s.view->canvas);
+    return Bytes(s.view->picture.Canvas());
 }
 
 TEST(RecoveryJournal, ACompactedJournalRestoresFromItsBase) {
@@ -125,7 +123,7 @@ TEST(RecoveryJournal, ACompactedJournalRestoresFromItsBase) {
     EXPECT_EQ(ReadFile(dir + "/journal-1"), "") << "the older generation went once the new one was written";
     Session s(dir, {MsgAnswer::Yes});
     EXPECT_EQ(s.platform.messages, (std::vector<int>{IDS_RESTORE}));
-    EXPECT_TRUE(Bytes(*s.view->canvas) == drawn);
+    EXPECT_TRUE(Bytes(s.view->picture.Canvas()) == drawn);
     std::system(("rm -rf " + dir).c_str());
 }
 
@@ -212,7 +210,7 @@ TEST(RecoveryJournal, AFullDiskIsToldOnceAndDrawingGoesOn) {
     for (int i = 0; i < 5; ++i) Stroke(platform, *view, 40 + 20 * i, 100);
     EXPECT_EQ(platform.messages, (std::vector<int>{IDS_RECOVERY_FAILED}));
     EXPECT_GT(platform.disk.writes, 5) << "it goes on trying";
-    const std::vector<uint8_t> canvas = Bytes(*view->canvas);
+    const std::vector<uint8_t> canvas = Bytes(view->picture.Canvas());
     EXPECT_NE(std::count(canvas.begin(), canvas.end(), uint8_t(255)), long(canvas.size())) << "and drawing goes on";
     view.reset();
     gShutdownDone = false;
@@ -313,25 +311,27 @@ bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 // and the picture comes back as far as the disk took it, never as a white canvas.
 TEST(RecoveryJournal, AFullDiskKeepsTheOldGenerationWhenANewOneCannotBeWritten) {
     const std::string dir = TempDir();
-    std::vector<uint8_t> drawn;
+    std::vector<uint8_t> filtered;
     {
-        // Room for the journal's strokes, not for a base picture (230 KB).
+        // Room for the journal's strokes and the filter, not for the undo of a whole step
+        // nor a base picture (230 KB each).
         SmallSession s(dir, 60000);
         for (int i = 0; i < 3; ++i) Stroke(s.platform, *s.view, 40 + 30 * i, 100);
-        drawn = Bytes(*s.view->canvas);
-        // Compaction, as after a thousand steps: the base does not fit.
-        s.view->history.BeforeWriteAll();
-        s.view->ops.fillRectColour(*s.view->canvas, 0, 0, 240, 320, 200, 90, 40);
-        s.view->RecordWholeStep(StepKind::Filter, s.view->filePath);
+        const std::vector<uint8_t> drawn = Bytes(s.view->picture.Canvas());
+        s.view->picture.Filter(s.view->ops, {200, 90, 40});
+        s.view->AfterStep();
+        filtered = Bytes(s.view->picture.Canvas());
+        // The undo's record does not fit, and the journal grown past its size starts a
+        // new generation, whose base does not fit either.
         s.view->Undo();
-        EXPECT_EQ(Bytes(*s.view->canvas), drawn);
+        EXPECT_EQ(Bytes(s.view->picture.Canvas()), drawn);
         EXPECT_EQ(s.platform.messages, std::vector<int>{IDS_RECOVERY_FAILED}) << "told at once";
         EXPECT_FALSE(Exists(dir + "/base-2.bmp"));
     }
     ASSERT_TRUE(Exists(dir + "/journal-1")) << "the only good journal is kept";
     Session s(dir, {MsgAnswer::Yes});
     EXPECT_EQ(s.platform.messages, std::vector<int>{IDS_RESTORE});
-    EXPECT_TRUE(Bytes(*s.view->canvas) == drawn) << "the picture as far as the disk took it";
+    EXPECT_TRUE(Bytes(s.view->picture.Canvas()) == filtered) << "the picture as far as the disk took it";
     std::system(("rm -rf " + dir).c_str());
 }
 
@@ -344,7 +344,7 @@ TEST(RecoveryJournal, AnOfferDroppedKeepsPicturesOfOtherSizes) {
     {
         SmallSession a(dir, UINT64_MAX, {}, 480, 640);
         Stroke(a.platform, *a.view, 300, 500);
-        wide = Bytes(*a.view->canvas);
+        wide = Bytes(a.view->picture.Canvas());
     }
     for (int session = 0; session < 2; ++session) {
         SmallSession b(dir, UINT64_MAX, {MsgAnswer::No});
@@ -361,7 +361,7 @@ TEST(RecoveryJournal, AnOfferDroppedKeepsPicturesOfOtherSizes) {
     ASSERT_TRUE(Exists(dir + "/journal-1")) << "a picture of another size is never removed unseen";
     SmallSession d(dir, UINT64_MAX, {MsgAnswer::Yes}, 480, 640);
     EXPECT_EQ(d.platform.messages, std::vector<int>{IDS_RESTORE});
-    EXPECT_TRUE(Bytes(*d.view->canvas) == wide);
+    EXPECT_TRUE(Bytes(d.view->picture.Canvas()) == wide);
     std::system(("rm -rf " + dir).c_str());
 }
 
@@ -369,9 +369,8 @@ TEST(RecoveryJournal, AnOfferDroppedKeepsPicturesOfOtherSizes) {
 // reach is damage: replay stops there at once (it would otherwise stamp for hours), and
 // what came before it stands.
 TEST(RecoveryJournal, CornersBeyondTheCanvasAreRefusedAsDamage) {
-    OwnedSurface canvas;
-    ASSERT_TRUE(canvas.Allocate(240, 320));
-    FastPixelOps().fillRectWhite(*canvas, 0, 0, 240, 320);
+    Picture picture;
+    ASSERT_TRUE(picture.Create(FastPixelOps(), 240, 320));
     OwnedSurface mask;
     ASSERT_TRUE(mask.Allocate(kStampSize, kStampSize));
     FastPixelOps().fillRectColour(*mask, 0, 0, kStampSize, kStampSize, 0, 0, 0);
@@ -391,8 +390,8 @@ TEST(RecoveryJournal, CornersBeyondTheCanvasAreRefusedAsDamage) {
         std::vector<uint8_t> damaged(records.begin(), records.begin() + long(good));
         const std::vector<uint8_t> bad = FrameRecord(JournalRecord::Stroke, StrokePayload(false, corners, false, {}));
         damaged.insert(damaged.end(), bad.begin(), bad.end());
-        FastPixelOps().fillRectWhite(*canvas, 0, 0, 240, 320);
-        const ReplayResult r = ReplayJournal(FastPixelOps(), *canvas, damaged.data(), damaged.size(), "p");
+        FastPixelOps().fillRectWhite(picture.BaseCanvas(), 0, 0, 240, 320);
+        const ReplayResult r = ReplayJournal(FastPixelOps(), picture, damaged.data(), damaged.size(), "p");
         EXPECT_EQ(r.records, 3u);
         EXPECT_TRUE(r.damaged);
         EXPECT_EQ(r.validBytes, good);
@@ -403,7 +402,7 @@ TEST(RecoveryJournal, CornersBeyondTheCanvasAreRefusedAsDamage) {
     const std::vector<uint8_t> far = FrameRecord(JournalRecord::Stroke, StrokePayload(false, {}, true, {241, 0}));
     tap.insert(tap.end(), records.begin() + long(good), records.end());
     tap.insert(tap.end(), far.begin(), far.end());
-    const ReplayResult r = ReplayJournal(FastPixelOps(), *canvas, tap.data(), tap.size(), "p");
+    const ReplayResult r = ReplayJournal(FastPixelOps(), picture, tap.data(), tap.size(), "p");
     EXPECT_EQ(r.records, 4u);
     EXPECT_TRUE(r.damaged);
 }
@@ -433,12 +432,34 @@ TEST(RecoveryJournal, AThousandStepsBecomeABase) {
             s.view->OnPenDown(20 + i % 200, 40 + i % 270);
             s.view->OnPenUp(20 + i % 200, 40 + i % 270);
         }
-        drawn = Bytes(*s.view->canvas);
+        drawn = Bytes(s.view->picture.Canvas());
     }
     EXPECT_TRUE(Exists(dir + "/base-2.bmp"));
     EXPECT_FALSE(Exists(dir + "/journal-1"));
     Session s(dir, {MsgAnswer::Yes});
-    EXPECT_TRUE(Bytes(*s.view->canvas) == drawn);
+    EXPECT_TRUE(Bytes(s.view->picture.Canvas()) == drawn);
+    std::system(("rm -rf " + dir).c_str());
+}
+
+// A new base never comes between a stroke and the pen record before it (the base holds
+// the stroke; the new generation would then hold the stroke without its pen): with the
+// pen changed before every stroke, the thousandth step falls on a pen record.
+TEST(RecoveryJournal, ANewBaseNeverSplitsAStrokeFromItsPen) {
+    const std::string dir = TempDir();
+    std::vector<uint8_t> drawn;
+    {
+        Session s(dir);
+        for (int i = 0; i < RecoveryJournal::kCompactSteps / 2 + 20; ++i) {
+            s.view->penIndex = i % 9;
+            s.view->SelectPen(-1, false);
+            Stroke(s.platform, *s.view, 20 + (i * 7) % 180, 40 + (i * 13) % 250);
+        }
+        drawn = Bytes(s.view->picture.Canvas());
+    }
+    EXPECT_TRUE(Exists(dir + "/base-2.bmp"));
+    Session s(dir, {MsgAnswer::Yes});
+    EXPECT_EQ(s.platform.messages, std::vector<int>{IDS_RESTORE}) << "restored whole, nothing damaged";
+    EXPECT_TRUE(Bytes(s.view->picture.Canvas()) == drawn);
     std::system(("rm -rf " + dir).c_str());
 }
 

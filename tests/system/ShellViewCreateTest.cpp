@@ -38,10 +38,10 @@ bool WriteSkin(const std::string& path, int width, int height) {
     return bool(out);
 }
 
-bool AllWhite(const OwnedSurface& surface) {
+bool AllWhite(const PixelSurface& surface) {
     if (!surface.Exists()) return false;
-    for (int32_t i = 0; i < surface->byteSize; ++i)
-        if (surface->bytes[i] != 255) return false;
+    for (int32_t i = 0; i < surface.byteSize; ++i)
+        if (surface.bytes[i] != 255) return false;
     return true;
 }
 
@@ -76,11 +76,11 @@ TEST_F(ViewCreation, CanvasWidthIsRoundedUpToEightAndHeightKept) {
         EXPECT_EQ(view.creationFailed, 0);
         EXPECT_EQ(view.W, c.W);
         EXPECT_EQ(view.H, c.H);
-        for (const OwnedSurface* s : {&view.canvas, &view.screenBuffer, &view.colourLayer,
-                                      &view.coverageLayer, &view.paperSurface}) {
-            ASSERT_TRUE(s->Exists());
-            EXPECT_EQ((*s)->width, c.W);
-            EXPECT_EQ((*s)->height, c.H);
+        ASSERT_TRUE(view.picture.Exists() && view.screenBuffer.Exists());
+        for (const PixelSurface* s : std::initializer_list<const PixelSurface*>{&view.picture.Canvas(), &view.screenBuffer.Get(), &view.picture.ColourLayer(),
+                                      &view.picture.CoverageLayer(), &view.picture.PaperSurface()}) {
+            EXPECT_EQ(s->width, c.W);
+            EXPECT_EQ(s->height, c.H);
         }
     }
 }
@@ -90,24 +90,23 @@ TEST_F(ViewCreation, SurfacesAndStateAfterCreation) {
     CVellumView view(platform);
     ASSERT_TRUE(view.OnCreate());
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_TRUE(AllWhite(view.canvas));
-    EXPECT_TRUE(AllWhite(view.screenBuffer));
-    EXPECT_TRUE(AllWhite(view.colourLayer));
-    EXPECT_TRUE(AllWhite(view.coverageLayer));
+    EXPECT_TRUE(AllWhite(view.picture.Canvas()));
+    EXPECT_TRUE(AllWhite(view.screenBuffer.Get()));
+    EXPECT_TRUE(AllWhite(view.picture.ColourLayer()));
+    EXPECT_TRUE(AllWhite(view.picture.CoverageLayer()));
     ASSERT_TRUE(view.skinImage.Exists());
     EXPECT_EQ(view.skinImage->width, 240);
     EXPECT_EQ(view.skinImage->height, 860);
-    ASSERT_TRUE(view.penBuffer.Exists());
-    EXPECT_EQ(view.penBuffer->width, 128);
-    EXPECT_EQ(view.penBuffer->height, 10);
+    EXPECT_EQ(view.picture.PenBuffer().width, 128);
+    EXPECT_EQ(view.picture.PenBuffer().height, 10);
     EXPECT_EQ(view.skinImage->byteSize, 619200);
-    EXPECT_EQ(view.penBuffer->byteSize, 3840);
-    EXPECT_EQ(view.canvas->byteSize, 248 * 320 * 3);
+    EXPECT_EQ(view.picture.PenBuffer().byteSize, 3840);
+    EXPECT_EQ(view.picture.Canvas().byteSize, 248 * 320 * 3);
     EXPECT_EQ(view.paletteMark.x, 50);
     EXPECT_EQ(view.paletteMark.y, 30);
     EXPECT_EQ(view.penIndex, 2);
     EXPECT_EQ(view.zoomFactor, 1);
-    EXPECT_EQ(view.filePath, "/pictures/untitled.bmp");
+    EXPECT_EQ(view.FilePath(), "/pictures/untitled.bmp");
 }
 
 TEST_F(ViewCreation, SkinRowsComeFromTheFileWithTheEmblemInThePristineBar) {
@@ -166,9 +165,8 @@ TEST_F(ViewCreation, MissingOrSmallSkinIsRefusedAndNothingIsReadOrWritten) {
         EXPECT_EQ(p.messages[0], IDS_DATA_LOAD_FAILED);
         EXPECT_EQ(view.creationFailed, 1);
         EXPECT_FALSE(view.skinImage.Exists());
-        EXPECT_FALSE(view.canvas.Exists());
+        EXPECT_FALSE(view.picture.Exists());
         EXPECT_FALSE(view.screenBuffer.Exists());
-        EXPECT_FALSE(view.penBuffer.Exists());
         EXPECT_EQ(p.settingsReads, 0);
         EXPECT_EQ(view.keyCodes[KeyEyedropper], kNoKey);
 
@@ -236,7 +234,7 @@ TEST_F(ViewCreation, SettingsAreReadAtCreationAndWrittenOnceAtShutdown) {
         view.smoothing = 3;
         view.ShutdownView();
         EXPECT_EQ(platform.settingsWrites, 1);
-        EXPECT_FALSE(view.canvas.Exists());
+        EXPECT_FALSE(view.picture.Exists());
         EXPECT_FALSE(view.skinImage.Exists());
         view.OnDestroy();  // the window's destroy after the exit command: nothing more
         EXPECT_EQ(platform.settingsWrites, 1);

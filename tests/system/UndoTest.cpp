@@ -111,17 +111,17 @@ struct Model {
 void RunSession(UndoTest& t, std::unique_ptr<CVellumView>& view, fake::TestPlatform& platform,
                 uint32_t seed, int64_t limit) {
     std::mt19937 rng(seed);
-    view->history.SetMemoryLimit(limit);
+    view->picture.StartHistory(limit);
     Model m;
-    m.states.push_back(Bytes(*view->canvas));
+    m.states.push_back(Bytes(view->picture.Canvas()));
     m.steps.push_back({});
-    std::string path = view->filePath;
+    std::string path = view->FilePath();
     for (int action = 0; action < 160; ++action) {
         SCOPED_TRACE("seed " + std::to_string(seed) + " action " + std::to_string(action));
         const int kind = int(rng() % 20);
-        const std::vector<uint8_t> before = Bytes(*view->canvas);
-        const std::string pathBefore = view->filePath;
-        const size_t stepsBefore = view->history.Position() + size_t(view->history.Dropped());
+        const std::vector<uint8_t> before = Bytes(view->picture.Canvas());
+        const std::string pathBefore = view->FilePath();
+        const size_t stepsBefore = view->picture.History().Position() + size_t(view->picture.History().Dropped());
         if (kind < 7) {
             t.Stroke(rng);
         } else if (kind == 7) {
@@ -147,11 +147,11 @@ void RunSession(UndoTest& t, std::unique_ptr<CVellumView>& view, fake::TestPlatf
             ASSERT_TRUE(t.SaveAs(t.dir + "/saved.bmp"));
             m.saved = m.position;
             m.savedReachable = true;
-            path = view->filePath;
+            path = view->FilePath();
         } else {
             // Undo or redo, by key or by tap.
             const bool undo = rng() % 3 != 0;
-            const size_t oldest = size_t(view->history.Dropped());
+            const size_t oldest = size_t(view->picture.History().Dropped());
             const size_t from = m.position;
             const int32_t modifiedBefore = view->modified;
             if (undo) {
@@ -173,21 +173,21 @@ void RunSession(UndoTest& t, std::unique_ptr<CVellumView>& view, fake::TestPlatf
                     if (m.steps[m.position].carriesPath) path = m.steps[m.position].after;
                 }
             }
-            ASSERT_TRUE(Bytes(*view->canvas) == m.states[m.position]) << (undo ? "undo" : "redo");
+            ASSERT_TRUE(Bytes(view->picture.Canvas()) == m.states[m.position]) << (undo ? "undo" : "redo");
             // Landing on the saved picture clears modified, anywhere else sets it; with
             // nothing to take back or forward nothing changes.
             if (m.position != from)
                 EXPECT_EQ(view->modified, m.savedReachable && m.saved == m.position ? 0 : 1);
             else
                 EXPECT_EQ(view->modified, modifiedBefore);
-            EXPECT_EQ(view->filePath, path);
+            EXPECT_EQ(view->FilePath(), path);
             continue;
         }
-        const std::vector<uint8_t> after = Bytes(*view->canvas);
-        const size_t stepsAfter = view->history.Position() + size_t(view->history.Dropped());
+        const std::vector<uint8_t> after = Bytes(view->picture.Canvas());
+        const size_t stepsAfter = view->picture.History().Position() + size_t(view->picture.History().Dropped());
         const bool whole = kind >= 9 && kind <= 11;
-        EXPECT_EQ(view->filePath, whole ? view->filePath : path);
-        path = view->filePath;
+        EXPECT_EQ(view->FilePath(), whole ? view->FilePath() : path);
+        path = view->FilePath();
         if (whole || after != before) {
             ASSERT_EQ(stepsAfter, stepsBefore + 1) << "a change that is not a step";
             m.Push(after, {kind == 10 || kind == 11, pathBefore, path});
@@ -199,19 +199,19 @@ void RunSession(UndoTest& t, std::unique_ptr<CVellumView>& view, fake::TestPlatf
             ASSERT_EQ(stepsAfter, stepsBefore) << "a step that changed nothing";
         }
         // The bound: the oldest steps went; the newest is always kept.
-        EXPECT_TRUE(view->history.MemoryUsed() <= limit || view->history.Position() == 1);
+        EXPECT_TRUE(view->picture.History().MemoryUsed() <= limit || view->picture.History().Position() == 1);
     }
     // Back as far as the history reaches, then forward to the end: every state as recorded.
-    while (view->history.CanUndo()) {
+    while (view->picture.History().CanUndo()) {
         view->Undo();
         --m.position;
-        ASSERT_TRUE(Bytes(*view->canvas) == m.states[m.position]) << "walking back";
+        ASSERT_TRUE(Bytes(view->picture.Canvas()) == m.states[m.position]) << "walking back";
     }
-    EXPECT_EQ(m.position, size_t(view->history.Dropped()));
-    while (view->history.CanRedo()) {
+    EXPECT_EQ(m.position, size_t(view->picture.History().Dropped()));
+    while (view->picture.History().CanRedo()) {
         view->Redo();
         ++m.position;
-        ASSERT_TRUE(Bytes(*view->canvas) == m.states[m.position]) << "walking forward";
+        ASSERT_TRUE(Bytes(view->picture.Canvas()) == m.states[m.position]) << "walking forward";
     }
 }
 
@@ -228,7 +228,7 @@ TEST_F(UndoTest, ATightBoundDropsTheOldestAndKeepsTheRestIntact) {
     // A whole-canvas step of this picture is about 230 KB; 600 KB keeps only a few.
     for (uint32_t seed : {7u, 8u}) {
         ASSERT_NO_FATAL_FAILURE(RunSession(*this, view, platform, seed, 600 << 10));
-        EXPECT_GT(view->history.Dropped(), 0);
+        EXPECT_GT(view->picture.History().Dropped(), 0);
         view.reset();
         platform.Forget();
         ASSERT_NO_FATAL_FAILURE(fake::StartView(platform, view));
@@ -258,25 +258,25 @@ TEST_F(UndoTest, UndoBackToTheSavedPictureClearsModifiedAndQuitAsksOnlyToQuit) {
 TEST_F(UndoTest, UndoOfNewAndOpenBringsTheirPathBack) {
     std::mt19937 rng(4);
     ASSERT_TRUE(view->OpenPicture(dir + "/a.bmp"));
-    const std::vector<uint8_t> opened = Bytes(*view->canvas);
+    const std::vector<uint8_t> opened = Bytes(view->picture.Canvas());
     Stroke(rng);
     ASSERT_TRUE(New());
-    EXPECT_EQ(view->filePath, view->DefaultPicturePath());
+    EXPECT_EQ(view->FilePath(), view->DefaultPicturePath());
     view->Undo();  // the New
-    EXPECT_EQ(view->filePath, dir + "/a.bmp");
+    EXPECT_EQ(view->FilePath(), dir + "/a.bmp");
     view->Undo();  // the stroke: the path stays
-    EXPECT_EQ(view->filePath, dir + "/a.bmp");
-    EXPECT_TRUE(Bytes(*view->canvas) == opened);
+    EXPECT_EQ(view->FilePath(), dir + "/a.bmp");
+    EXPECT_TRUE(Bytes(view->picture.Canvas()) == opened);
     // The picture remembers one saved point, the New's: the opened picture is not it.
     EXPECT_EQ(view->modified, 1);
     view->Undo();  // the Open
-    EXPECT_EQ(view->filePath, view->DefaultPicturePath());
+    EXPECT_EQ(view->FilePath(), view->DefaultPicturePath());
     EXPECT_EQ(view->modified, 1);
     // Save now writes the white canvas under the default name's chooser, never a.bmp.
     view->Redo();
     view->Redo();
     view->Redo();
-    EXPECT_EQ(view->filePath, view->DefaultPicturePath());
+    EXPECT_EQ(view->FilePath(), view->DefaultPicturePath());
 }
 
 TEST_F(UndoTest, PressesThatChangeNoPixelAreNoSteps) {
@@ -296,12 +296,12 @@ TEST_F(UndoTest, PressesThatChangeNoPixelAreNoSteps) {
     view->OnPenDown(100, 200);
     MovePen(platform, *view, 80, 150);
     view->OnPenUp(80, 150);
-    EXPECT_EQ(view->history.Position(), 0u);
-    EXPECT_FALSE(view->history.CanUndo());
+    EXPECT_EQ(view->picture.History().Position(), 0u);
+    EXPECT_FALSE(view->picture.History().CanUndo());
     // New answered No is no step either.
     platform.answers = {MsgAnswer::No, MsgAnswer::No};
     view->NewPicture();
-    EXPECT_FALSE(view->history.CanUndo());
+    EXPECT_FALSE(view->picture.History().CanUndo());
 }
 
 TEST_F(UndoTest, UndoWhileAStrokeIsDrawnDoesNothing) {
@@ -309,11 +309,11 @@ TEST_F(UndoTest, UndoWhileAStrokeIsDrawnDoesNothing) {
     Stroke(rng);
     view->OnPenDown(100, 200);
     MovePen(platform, *view, 120, 220);
-    const std::vector<uint8_t> drawing = Bytes(*view->canvas);
+    const std::vector<uint8_t> drawing = Bytes(view->picture.Canvas());
     view->OnKeyDown(90, kModCtrl);
-    EXPECT_TRUE(Bytes(*view->canvas) == drawing);
+    EXPECT_TRUE(Bytes(view->picture.Canvas()) == drawing);
     view->OnPenUp(120, 220);
-    EXPECT_EQ(view->history.Position(), 2u);
+    EXPECT_EQ(view->picture.History().Position(), 2u);
 }
 
 TEST_F(UndoTest, UndoRefreshesTheStrokesBoxAndTheBarAsItChanges) {
@@ -352,21 +352,21 @@ TEST_F(UndoTest, UndoRefreshesTheStrokesBoxAndTheBarAsItChanges) {
 
 TEST_F(UndoTest, FilePageButtonsUndoAndRedo) {
     std::mt19937 rng(11);
-    const std::vector<uint8_t> white = Bytes(*view->canvas);
+    const std::vector<uint8_t> white = Bytes(view->picture.Canvas());
     Stroke(rng);
-    const std::vector<uint8_t> drawn = Bytes(*view->canvas);
+    const std::vector<uint8_t> drawn = Bytes(view->picture.Canvas());
     ASSERT_FALSE(drawn == white);
     view->HitStatusBar(50);  // the panel, on the file page
     view->HitToolPanel(80, 90);
-    EXPECT_TRUE(Bytes(*view->canvas) == white);
+    EXPECT_TRUE(Bytes(view->picture.Canvas()) == white);
     view->HitToolPanel(100, 90);  // the border between the buttons: nothing
-    EXPECT_TRUE(Bytes(*view->canvas) == white);
+    EXPECT_TRUE(Bytes(view->picture.Canvas()) == white);
     view->HitToolPanel(120, 90);
-    EXPECT_TRUE(Bytes(*view->canvas) == drawn);
+    EXPECT_TRUE(Bytes(view->picture.Canvas()) == drawn);
     // Only the file page has them.
     view->HitToolPanel(20, 35);  // the pen page
     view->HitToolPanel(80, 90);
-    EXPECT_TRUE(Bytes(*view->canvas) == drawn);
+    EXPECT_TRUE(Bytes(view->picture.Canvas()) == drawn);
 }
 
 }  // namespace

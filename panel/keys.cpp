@@ -134,21 +134,20 @@ void CVellumView::StepDensity(int step) {
 }
 
 bool CVellumView::CopyPicture() {
-    if (!canvas.Exists()) return false;
-    return platform.SetClipboardPicture(*canvas);
+    if (!picture.Exists()) return false;
+    return platform.SetClipboardPicture(picture.Canvas());
 }
 
 bool CVellumView::PastePicture() {
-    OwnedSurface picture;
+    OwnedSurface pasted;
     // An empty clipboard, or one without a picture, changes nothing.
-    if (!platform.GetClipboardPicture(picture) || !picture.Exists()) return false;
-    if (!FitLoadedPicture(*picture)) return false;
-    // A new step; the picture is changed and keeps its name.
-    RecordWholeStep(StepKind::Paste, filePath);
+    if (!platform.GetClipboardPicture(pasted) || !pasted.Exists()) return false;
+    if (!FitLoadedPicture(*pasted)) return false;
+    // A new step; the picture is changed and keeps its name. The pasted picture is work
+    // saved nowhere: the journal keeps it at once.
+    picture.EndReplace(StepKind::Paste, FilePath());
     modified = 1;
-    // The pasted picture is work saved nowhere: the journal keeps it at once.
-    journal.Restart(*canvas, false, filePath, true);
-    TellJournalFailure();
+    AfterStep();
     RefreshRect(0, 0, -1, -1);
     return true;
 }

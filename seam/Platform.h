@@ -1,20 +1,23 @@
 #pragma once
 // The seam between the program and the outside world, outbound: what the system asks of
 // a front end. The system calls the platform only through this interface; platform/qt
-// makes it real on a desktop, platform/scenario runs it from a script. What a front end
-// tells the program comes in through app/ViewInput.h. Nothing here knows about pens or
-// papers.
+// makes it real on a desktop, platform/web in a browser's page, platform/scenario runs it
+// from a script. What a front end tells the program comes in through app/ViewInput.h.
+// Nothing here knows about pens or papers.
 #include <chrono>
 #include <cstdint>
 #include <string>
 
-#include "engine/pixel/Surface.h"
-#include "platform/OpenFileName.h"
-#include "platform/RecoveryStore.h"
+#include "seam/OpenFileName.h"
+#include "seam/RecoveryStore.h"
 
 namespace vellum {
 
 class CDialog;
+// The pixel code's surfaces, passed by reference (engine/pixel/Surface.h): the seam stands
+// on nothing of the program's.
+struct PixelSurface;
+class OwnedSurface;
 
 enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No };

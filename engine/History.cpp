@@ -1,4 +1,4 @@
-#include "app/History.h"
+#include "engine/History.h"
 
 namespace vellum {
 

@@ -56,9 +56,24 @@ std::vector<uint8_t> UndoRedoPayload(bool pathChanges, const std::string& path, 
                                      size_t size);
 std::vector<uint8_t> PathPayload(const std::string& path);
 
-// The picture as the journal leaves it: canvas starts as the base and is drawn on by every
-// complete, valid record in order; replay stops at the first record that is cut short, has
-// a bad checksum or cannot apply. path starts as the header's and follows the records.
+// One framed record as it lies in the bytes: type, payload and the bytes the frame takes.
+struct RecordFrame {
+    uint8_t type = 0;
+    const uint8_t* payload = nullptr;
+    uint32_t length = 0;
+    size_t size = 0;
+};
+// Whole (with its checksum right), cut short by the end of the bytes (the record a kill
+// interrupted), or damaged (a bad checksum, a length no record has).
+enum class FrameStatus { Whole, CutShort, Damaged };
+FrameStatus ReadFrame(const uint8_t* data, size_t size, RecordFrame& frame);
+
+// The picture as the journal leaves it: its canvas holds the base, and every complete,
+// valid record is applied in order through the picture's own methods (with no sink and no
+// history, as the caller leaves it); replay stops at the first record that is cut short,
+// has a bad checksum or cannot apply. The path starts as the header's and follows the
+// records.
+class Picture;
 struct ReplayResult {
     size_t records = 0;      // applied
     size_t validBytes = 0;   // of the records, up to the last applied one
@@ -68,7 +83,7 @@ struct ReplayResult {
     bool damaged = false;
     std::string path;
 };
-ReplayResult ReplayJournal(const PixelOps& ops, PixelSurface& canvas, const uint8_t* records, size_t size,
+ReplayResult ReplayJournal(const PixelOps& ops, Picture& picture, const uint8_t* records, size_t size,
                            const std::string& startPath);
 
 }  // namespace vellum

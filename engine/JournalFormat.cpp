@@ -1,8 +1,9 @@
-#include "app/JournalFormat.h"
+#include "engine/JournalFormat.h"
 
 #include <cstring>
 
 #include "engine/CanvasDiff.h"
+#include "engine/Picture.h"
 
 namespace vellum {
 
@@ -78,16 +79,13 @@ private:
     size_t size;
 };
 
-// The state a replay draws with: the pen buffer and the paper, as the records set them,
-// and the scratch layers of a segment.
-struct ReplayPencil {
-    OwnedSurface pen, paper, coverage, colour;
-    Rgb penColour;
+// What a replay has been told so far: a stroke needs a pen, and one that is no eraser a
+// paper too.
+struct ReplayState {
     bool hasPen = false, hasPaper = false;
 };
 
-bool ApplyRecord(const PixelOps& ops, PixelSurface& canvas, ReplayPencil& p, JournalRecord type,
-                 Reader& r, std::string& path) {
+bool ApplyRecord(const PixelOps& ops, Picture& picture, ReplayState& state, JournalRecord type, Reader& r) {
     switch (type) {
         case JournalRecord::Pen: {
             const uint8_t red = r.U8(), green = r.U8(), blue = r.U8();
@@ -97,38 +95,27 @@ bool ApplyRecord(const PixelOps& ops, PixelSurface& canvas, ReplayPencil& p, Jou
             if (!masks.Allocate(kStampSize, kStampSize)) return false;
             for (int y = 0; y < kStampSize; ++y)
                 std::memcpy(masks->At(0, y), mask + size_t(y) * kStampSize * 3, size_t(kStampSize) * 3);
-            if (!p.pen.Exists() && !p.pen.Allocate(kPenBufferWidth, kPenBufferHeight)) return false;
-            p.penColour = {red, green, blue};
-            BuildPenStamp(ops, *p.pen, *masks, 0, 0, p.penColour);
-            p.hasPen = true;
+            picture.SetPen(ops, *masks, 0, 0, {red, green, blue});
+            state.hasPen = true;
             return true;
         }
         case JournalRecord::Paper: {
             const int w = r.U16(), h = r.U16();
-            const uint8_t* tile = r.Bytes(size_t(w) * size_t(h) * 3);
-            if (!tile || w <= 0 || h <= 0 || r.Left() != 0) return false;
-            if (!p.paper.Exists() && !p.paper.Allocate(canvas.width, canvas.height)) return false;
-            // The tile repeated from the canvas's corner, cut at its edges.
-            for (int y = 0; y < canvas.height; ++y)
-                for (int x = 0; x < canvas.width; x += w) {
-                    const int n = x + w <= canvas.width ? w : canvas.width - x;
-                    std::memcpy(p.paper->At(x, y), tile + (size_t(y % h) * size_t(w)) * 3, size_t(n) * 3);
-                }
-            p.hasPaper = true;
+            if (w <= 0 || h <= 0 || w > kPaperTile || h > kPaperTile) return false;
+            const uint8_t* bytes = r.Bytes(size_t(w) * size_t(h) * 3);
+            if (!bytes || r.Left() != 0) return false;
+            OwnedSurface tile;
+            if (!tile.Allocate(w, h)) return false;
+            for (int y = 0; y < h; ++y) std::memcpy(tile->At(0, y), bytes + size_t(y) * size_t(w) * 3, size_t(w) * 3);
+            picture.SetPaper(ops, *tile, 0, 0, w, h, false);
+            state.hasPaper = true;
             return true;
         }
         case JournalRecord::Stroke: {
             const bool eraser = r.U8() != 0;
             const uint32_t n = r.U32();
-            if (!r.ok || n > uint32_t(kMaxStrokePoints) || n == 1 || !p.hasPen) return false;
-            if (!eraser && !p.hasPaper && n > 0) return false;
-            if (!p.coverage.Exists() && (!p.coverage.Allocate(canvas.width, canvas.height) ||
-                                         !p.colour.Allocate(canvas.width, canvas.height)))
-                return false;
-            if (r.Left() < size_t(n) * 8 + 9) return false;
-            const Pencil pencil{*p.pen, p.penColour, eraser};
-            const PixelSurface& paper = p.hasPaper ? *p.paper : *p.coverage;
-            const StrokeSurfaces surfaces{canvas, *p.coverage, *p.colour, paper};
+            if (!r.ok || n > uint32_t(kMaxStrokePoints) || n == 1 || !state.hasPen) return false;
+            if (!eraser && !state.hasPaper && n > 0) return false;
             // Every corner is checked before anything is drawn: the program records only
             // points within the canvas plus the stamp's reach, so one beyond it is damage
             // (and a far one would cost a replay without end).
@@ -141,24 +128,23 @@ bool ApplyRecord(const PixelOps& ops, PixelSurface& canvas, ReplayPencil& p, Jou
                 return IntPoint{int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24),
                                 int32_t(uint32_t(p[4]) | uint32_t(p[5]) << 8 | uint32_t(p[6]) << 16 | uint32_t(p[7]) << 24)};
             };
+            const int w = picture.Width(), h = picture.Height();
             for (uint32_t i = 0; i < n; ++i)
-                if (!StrokeCornerInReach(corner(i).x, corner(i).y, canvas.width, canvas.height)) return false;
-            if (stamped && !StrokeCornerInReach(stamp.x, stamp.y, canvas.width, canvas.height)) return false;
+                if (!StrokeCornerInReach(corner(i).x, corner(i).y, w, h)) return false;
+            if (stamped && !StrokeCornerInReach(stamp.x, stamp.y, w, h)) return false;
+            picture.BeginStroke(eraser);
             for (uint32_t i = 1; i < n; ++i) {
                 const IntPoint a = corner(i - 1), b = corner(i);
-                DrawSegment(ops, surfaces, pencil, a.x, a.y, b.x, b.y);
+                picture.Segment(ops, a.x, a.y, b.x, b.y);
             }
-            if (stamped) StampPen(ops, canvas, pencil, stamp.x, stamp.y);
+            if (stamped) picture.Stamp(ops, stamp.x, stamp.y);
+            picture.EndStroke();
             return true;
         }
         case JournalRecord::Filter: {
             const uint8_t red = r.U8(), green = r.U8(), blue = r.U8();
             if (!r.ok || r.Left() != 0) return false;
-            if (!p.coverage.Exists() && (!p.coverage.Allocate(canvas.width, canvas.height) ||
-                                         !p.colour.Allocate(canvas.width, canvas.height)))
-                return false;
-            ops.fillRectColour(*p.coverage, 0, 0, canvas.width, canvas.height, red, green, blue);
-            ops.blendRect(canvas, 0, 0, canvas.width, canvas.height, *p.coverage, 0, 0, Multiply);
+            picture.Filter(ops, {red, green, blue});
             return true;
         }
         case JournalRecord::Undo:
@@ -168,15 +154,13 @@ bool ApplyRecord(const PixelOps& ops, PixelSurface& canvas, ReplayPencil& p, Jou
             if (!r.Text(stepPath, kMaxPath)) return false;
             const size_t n = r.Left();
             const uint8_t* changes = r.Bytes(n);
-            if (!r.ok || !ApplyCanvasChanges(canvas, changes, n)) return false;
-            if (pathChanges) path = stepPath;
-            return true;
+            return r.ok && picture.ApplyRecordedChanges(changes, n, pathChanges, stepPath);
         }
         case JournalRecord::Path: {
             const size_t n = r.Left();
             const uint8_t* text = r.Bytes(n);
             if (!r.ok || n > kMaxPath) return false;
-            path.assign(reinterpret_cast<const char*>(text), n);
+            picture.SetPath(std::string(reinterpret_cast<const char*>(text), n));
             return true;
         }
     }
@@ -274,35 +258,46 @@ std::vector<uint8_t> PathPayload(const std::string& path) {
     return {path.begin(), path.end()};
 }
 
-ReplayResult ReplayJournal(const PixelOps& ops, PixelSurface& canvas, const uint8_t* records, size_t size,
+FrameStatus ReadFrame(const uint8_t* data, size_t size, RecordFrame& frame) {
+    Reader r(data, size);
+    const uint8_t type = r.U8();
+    const uint32_t length = r.U32();
+    // Cut short by the end (the record a kill interrupted), or a length no record has.
+    if (!r.ok) return FrameStatus::CutShort;
+    if (length > kMaxRecord) return FrameStatus::Damaged;
+    if (r.Left() < size_t(length) + 4) return FrameStatus::CutShort;
+    frame.type = type;
+    frame.payload = r.Bytes(length);
+    frame.length = length;
+    const uint32_t crc = r.U32();
+    frame.size = r.at;
+    return crc == Crc32(data, 5 + size_t(length)) ? FrameStatus::Whole : FrameStatus::Damaged;
+}
+
+ReplayResult ReplayJournal(const PixelOps& ops, Picture& picture, const uint8_t* records, size_t size,
                            const std::string& startPath) {
     ReplayResult result;
-    result.path = startPath;
-    ReplayPencil pencil;
+    picture.SetPath(startPath);
+    ReplayState state;
     size_t at = 0;
     while (at < size) {
-        Reader frame(records + at, size - at);
-        const uint8_t type = frame.U8();
-        const uint32_t length = frame.U32();
-        // Cut short by the end: the record a kill interrupted (or a length no record has).
-        if (!frame.ok || length > kMaxRecord) {
-            result.damaged = frame.ok;
+        RecordFrame frame;
+        const FrameStatus status = ReadFrame(records + at, size - at, frame);
+        if (status != FrameStatus::Whole) {
+            result.damaged = status == FrameStatus::Damaged;
             break;
         }
-        if (frame.Left() < size_t(length) + 4) break;
-        const uint8_t* payload = frame.Bytes(length);
-        const uint32_t crc = frame.U32();
-        Reader r(payload, length);
-        if (crc != Crc32(records + at, 5 + size_t(length)) || type < 1 || type > 7 ||
-            !ApplyRecord(ops, canvas, pencil, JournalRecord(type), r, result.path)) {
+        Reader r(frame.payload, frame.length);
+        if (frame.type < 1 || frame.type > 7 || !ApplyRecord(ops, picture, state, JournalRecord(frame.type), r)) {
             result.damaged = true;
             break;
         }
-        at += frame.at;
+        at += frame.size;
         ++result.records;
         result.validBytes = at;
     }
     result.stoppedEarly = at < size;
+    result.path = picture.Path();
     return result;
 }
 

@@ -1,5 +1,6 @@
-// The file commands of the tool panel: new, open, save as, save, and the write they
-// share.
+// The file commands of the tool panel: new, open, save as, save, the write they share,
+// and the loading and fitting of a picture onto the canvas. Each asks its questions, then
+// calls the picture's own door for the change.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -8,7 +9,9 @@
 #include "imageio/formats/Bmp.h"
 #include "imageio/formats/ChooserRules.h"
 #include "imageio/formats/Jpeg.h"
+#include "imageio/formats/PictureFile.h"
 #include "imageio/formats/Png.h"
+#include "engine/pixel/Stretch.h"
 #include "resources/StringIds.h"
 
 namespace vellum {
@@ -33,8 +36,8 @@ void ShowFreshPicture(CVellumView& view) {
     view.modified = 0;
     view.DrawStatusBar(BarAll, false);
     view.DrawToolPanel(false);
-    view.shownCanUndo = view.history.CanUndo();
-    view.shownCanRedo = view.history.CanRedo();
+    view.shownCanUndo = view.picture.CanUndo();
+    view.shownCanRedo = view.picture.CanRedo();
     view.RefreshRect(0, 0, -1, -1);
 }
 
@@ -45,44 +48,34 @@ bool CVellumView::NewPicture() {
     if (modified && Message(IDS_SAVE_CHANGED, MsgButtons::YesNo) == MsgAnswer::Yes) SavePictureAs();
     if (Message(IDS_NEW_PICTURE, MsgButtons::YesNo) != MsgAnswer::Yes) return false;
     ops.fillRectWhite(*screenBuffer, 0, 0, W, H);
-    history.BeforeWriteAll();
-    ops.fillRectWhite(*canvas, 0, 0, W, H);
-    const std::string before = filePath;
-    filePath = DefaultPicturePath();
+    PixelSurface& canvas = picture.BeginReplace();
+    ops.fillRectWhite(canvas, 0, 0, canvas.width, canvas.height);
     // A new step, and the picture just started.
-    history.RecordWhole(StepKind::New, before, filePath);
-    history.MarkSaved();
-    journal.Restart(*canvas, true, filePath, false);
+    picture.EndReplace(StepKind::New, DefaultPicturePath());
+    AfterStep();
     ShowFreshPicture(*this);
     return true;
 }
 
 bool CVellumView::OpenPicture(const std::string& path) {
-    std::string previous = filePath;
-    if (!path.empty()) {
-        // A path given (the command line): no save question and no chooser.
-        filePath = path;
-    } else {
+    // A path given (the command line): no save question and no chooser.
+    std::string chosen = path;
+    if (chosen.empty()) {
         if (modified && Message(IDS_SAVE_CHANGED, MsgButtons::YesNo) == MsgAnswer::Yes) SavePictureAs();
-        // The name of the picture on screen, as the save question may have left it.
-        previous = filePath;
+        // The chooser starts at the picture on screen, as the save question may have left it.
+        chosen = FilePath();
         LeaveFullScreen(false);
-        const int chosen = ChooseOpenFile(platform, filePath, openFilterList, kOpenFilterIndex);
+        const int answered = ChooseOpenFile(platform, chosen, openFilterList, kOpenFilterIndex);
         EnterFullScreen(false);
-        if (!chosen) return false;
+        if (!answered) return false;
     }
-    // A picture that does not load leaves the canvas as it was, so the path must go on
-    // naming the picture that is there.
-    const bool loaded = FitPicture(filePath);
-    platform.PictureRead(filePath);
-    if (!loaded) {
-        filePath = previous;
-        return false;
-    }
+    // A picture that does not load leaves the canvas and its path as they were.
+    const bool loaded = FitPicture(chosen);
+    platform.PictureRead(chosen);
+    if (!loaded) return false;
     // A new step, and the picture just opened.
-    history.RecordWhole(StepKind::Open, previous, filePath);
-    history.MarkSaved();
-    journal.Restart(*canvas, false, filePath, false);
+    picture.EndReplace(StepKind::Open, chosen);
+    AfterStep();
     ShowFreshPicture(*this);
     return true;
 }
@@ -90,9 +83,12 @@ bool CVellumView::OpenPicture(const std::string& path) {
 bool CVellumView::SavePictureAs() {
     LeaveFullScreen(false);
     bool written = false;
-    const int chosen = ChooseSaveFile(platform, filePath, filterList);
+    std::string name = FilePath();
+    const int chosen = ChooseSaveFile(platform, name, filterList);
     if (chosen == 1) {
-        if (!OpensForWriting(filePath))
+        // A name chosen goes with the picture, written or not.
+        picture.Rename(name);
+        if (!OpensForWriting(name))
             written = WritePicture();
         else if (Message(IDS_FILE_EXISTS, MsgButtons::YesNo) == MsgAnswer::Yes)
             written = WritePicture();
@@ -102,25 +98,26 @@ bool CVellumView::SavePictureAs() {
     }
     // The file is written before the program goes back to full screen.
     EnterFullScreen(false);
-    // A name chosen but not written still goes with the picture.
-    journal.NotePath(filePath);
+    AfterStep();
     return written;
 }
 
 bool CVellumView::SavePicture() {
     // The default path marks a picture never saved under a name of its own.
-    if (filePath == DefaultPicturePath()) return SavePictureAs();
+    if (FilePath() == DefaultPicturePath()) return SavePictureAs();
     if (Message(IDS_OVERWRITE_CURRENT, MsgButtons::YesNo) != MsgAnswer::Yes) return false;
     return WritePicture();
 }
 
 bool CVellumView::QuickSave() {
     // An untitled picture has no file yet: the user names one.
-    if (filePath == DefaultPicturePath()) return SavePictureAs();
+    if (FilePath() == DefaultPicturePath()) return SavePictureAs();
     return WritePicture(true);
 }
 
 bool CVellumView::WritePicture(bool quiet) {
+    const std::string& filePath = FilePath();
+    const PixelSurface& canvas = picture.Canvas();
     std::string message;
     bool written = false;
     // The name decides the format: ".png", ".jpg" or ".jpeg" (any case), else BMP.
@@ -128,16 +125,16 @@ bool CVellumView::WritePicture(bool quiet) {
         case PictureFormat::Jpeg: {
             // The stored level 1..10 is used clamped and left as it is.
             const int level = jpegQuality < 1 ? 1 : jpegQuality > 10 ? 10 : int(jpegQuality);
-            written = WriteJpegFile(filePath, *canvas, 10 * level, message);
+            written = WriteJpegFile(filePath, canvas, 10 * level, message);
             break;
         }
         case PictureFormat::Png:
-            written = WritePngFile(filePath, *canvas, message);
+            written = WritePngFile(filePath, canvas, message);
             break;
         case PictureFormat::Bmp: {
             BitmapInfo info;
-            if (CreateBitmapInfo(*canvas, info))
-                written = WriteBmpFile(filePath, info, *canvas, message);
+            if (CreateBitmapInfo(canvas, info))
+                written = WriteBmpFile(filePath, info, canvas, message);
             else
                 message = kBitmapErrorText;
             break;
@@ -158,11 +155,44 @@ bool CVellumView::WritePicture(bool quiet) {
     // must still offer to save it.
     if (written) {
         modified = 0;
-        history.MarkSaved();
-        // The saved picture is the new base: nothing in the journal is unsaved now.
-        journal.Restart(*canvas, false, filePath, false);
+        picture.Saved();
     }
     return written;
+}
+
+bool CVellumView::FitPicture(const std::string& path) {
+    // BMP, PNG and JPEG, told apart by their content; a picture over the reader's limits
+    // is refused whole, never half-loaded.
+    OwnedSurface loaded;
+    if (!LoadPictureFile(path, loaded) || !picture.Exists()) {
+        Message(IDS_OPEN_FAILED, MsgButtons::Ok);
+        return false;
+    }
+    return FitLoadedPicture(*loaded);
+}
+
+bool CVellumView::FitLoadedPicture(const PixelSurface& loaded) {
+    if (!picture.Exists() || !loaded.Exists()) return false;
+    const int bw = loaded.width, bh = loaded.height;
+    // The loaded picture replaces the canvas: one step, which the caller ends.
+    PixelSurface& canvas = picture.BeginReplace();
+    ops.fillRectWhite(canvas, 0, 0, W, H);
+
+    FitRule rule = FitRule::Corner;
+    if (bw > W || bh > H) {
+        if (Message(IDS_SHRINK_PICTURE, MsgButtons::YesNo) == MsgAnswer::Yes)
+            rule = FitRule::Cover;
+        else if (Message(IDS_CUT_FROM_CENTRE, MsgButtons::YesNo) == MsgAnswer::Yes)
+            rule = FitRule::Centre;
+    }
+    const SourceRect source = FitSourceRect(rule, bw, bh, W, H);
+    if (rule == FitRule::Cover) {
+        StretchCopy(canvas, 0, 0, W, H, loaded, source.x, source.y, source.w, source.h);
+    } else {
+        // Only picture pixels are copied; where the picture is smaller the canvas stays white.
+        ops.copyRectRop(canvas, 0, 0, W, H, loaded, source.x, source.y, SRCCOPY);
+    }
+    return true;
 }
 
 }  // namespace vellum
