@@ -44,8 +44,6 @@ bool ParseNumber(const std::string& name, const std::string& prefix, const std::
 }  // namespace
 
 void RecoveryJournal::Open(Platform& platform, int32_t w, int32_t h, const std::string& path, std::string& problem) {
-    width = w;
-    height = h;
     header = JournalHeader{};
     header.width = w;
     header.height = h;
@@ -102,28 +100,25 @@ bool RecoveryJournal::HasOffer() {
     offeredRecords.clear();
     offeredBase.Release();
     offeredDamaged = false;
-    sameSize.clear();
+    older.clear();
     std::vector<int64_t> settled;  // sessions whose newest generation holds nothing unsaved
     for (int64_t g : Generations()) {
         if (g >= generation) continue;
         const int64_t session = store->SessionOf(g);
         if (std::find(settled.begin(), settled.end(), session) != settled.end()) continue;
         if (offered >= 0) {
-            // Older ones of the offered size and session go with it; another session's
+            // Older ones of the offered one's session go with it; another session's
             // picture (another tab closed unsaved) waits for an offer of its own.
             JournalHeader h;
-            if (session == store->SessionOf(offered) && ReadHeader(g, h) && h.width == width && h.height == height)
-                sameSize.push_back({g, h});
+            if (session == store->SessionOf(offered) && ReadHeader(g, h)) older.push_back({g, h});
             continue;
         }
-        // Only a picture of this canvas's size is considered: another size is left for a
-        // start that has its size, and never touched from here.
+        // A picture of any size is offered: it comes back at its size.
         JournalHeader h;
         std::vector<uint8_t> head;
         size_t headSize = 0;
         if (!store->ReadHead(JournalName(g), head, kHeaderBytes)) continue;
         const bool isJournal = DecodeJournalHeader(head.data(), head.size(), h, headSize);
-        if (isJournal && (h.width != width || h.height != height)) continue;
         // A live session's picture (another tab's) is not left behind: never offered,
         // never touched. Taken over, no other session can offer it meanwhile.
         if (!store->TakeOver(g)) continue;
@@ -152,7 +147,7 @@ bool RecoveryJournal::HasOffer() {
             OwnedSurface picture;
             if (!store->Read(BaseName(g), base, PictureFileBytes(h.width, h.height) + 4096) ||
                 Crc32(base.data(), base.size()) != h.baseChecksum || !DecodeBmp(base.data(), base.size(), picture) ||
-                picture->width != width || picture->height != height) {
+                picture->width != h.width || picture->height != h.height) {
                 SetAside(g);
                 continue;
             }
@@ -167,12 +162,13 @@ bool RecoveryJournal::HasOffer() {
 
 bool RecoveryJournal::Restore(const PixelOps& ops, Picture& picture, bool& complete) {
     complete = false;
-    if (offered < 0 || picture.Width() != width || picture.Height() != height) return false;
-    PixelSurface& canvas = picture.BaseCanvas();
-    if (offeredBase.Exists())
-        ops.copyRectRop(canvas, 0, 0, width, height, *offeredBase, 0, 0, SRCCOPY);
-    else
-        ops.fillRectWhite(canvas, 0, 0, width, height);
+    if (offered < 0) return false;
+    // The picture takes the base's size and pixels.
+    if (!offeredBase.Exists()) {
+        if (!offeredBase.Allocate(offeredHeader.width, offeredHeader.height)) return false;
+        ops.fillRectWhite(*offeredBase, 0, 0, offeredHeader.width, offeredHeader.height);
+    }
+    if (!picture.SetBase(std::move(offeredBase))) return false;
     const ReplayResult r = ReplayJournal(ops, picture, offeredRecords.data(), offeredRecords.size(), offeredHeader.path);
     // A torn last record is the step a kill interrupted: the picture is whole without it.
     complete = !r.damaged;
@@ -190,11 +186,11 @@ void RecoveryJournal::DropOffered() {
         store->Remove(JournalName(offered));
         store->Remove(BaseName(offered));
     }
-    for (const Generation& g : sameSize) {
+    for (const Generation& g : older) {
         store->Remove(JournalName(g.number));
         store->Remove(BaseName(g.number));
     }
-    sameSize.clear();
+    older.clear();
     offered = -1;
     offeredRecords.clear();
 }
@@ -214,8 +210,8 @@ bool RecoveryJournal::Restart(const PixelSurface& canvas, bool white, const std:
     journalBytes = 0;
     steps = 0;
     header = JournalHeader{};
-    header.width = width;
-    header.height = height;
+    header.width = canvas.width;
+    header.height = canvas.height;
     header.whiteBase = white;
     header.unsaved = unsaved;
     header.path = path;
@@ -311,9 +307,11 @@ void RecoveryJournal::Append(JournalRecord type, const std::vector<uint8_t>& rec
     // A pen or paper record belongs to the stroke that follows it: a new base (which
     // holds that stroke already) never comes between them.
     if (type == JournalRecord::Pen || type == JournalRecord::Paper) return;
-    // Grown past about twice a picture file, or long enough that a restore would replay
-    // for a while: the picture as it stands becomes the base.
-    if (journalBytes > 2 * PictureFileBytes(width, height) || steps >= kCompactSteps)
+    // Grown past about twice a picture file, long enough that a restore would replay for
+    // a while, or of another size than its base: the picture as it stands becomes the
+    // base (so a journal's records are all at its header's size, which bounds it).
+    if (journalBytes > 2 * PictureFileBytes(header.width, header.height) || steps >= kCompactSteps ||
+        canvas.width != header.width || canvas.height != header.height)
         Restart(canvas, false, path, true);
 }
 

@@ -5,7 +5,7 @@
 // afresh (a new generation: base and header) at start-up, New, Open, a successful save,
 // a restore, and when it has grown past about twice a picture file or a thousand steps;
 // an older generation goes only once the new one is on the disk, and only the user's own
-// choices remove a picture: the one offered (and older ones of its size) when they say
+// choices remove a picture: the one offered (and older ones of its session) when they say
 // No or have it back, this session's at an orderly quit.
 #include <chrono>
 #include <cstdint>
@@ -30,18 +30,19 @@ public:
     void Open(Platform& platform, int32_t width, int32_t height, const std::string& path, std::string& problem);
     bool Live() const { return store != nullptr; }
 
-    // A picture a session left that ended without its user choosing, for this canvas
-    // size: the newest generation holding unsaved work whose base can be read. Journals
+    // A picture a session left that ended without its user choosing, of any size: the
+    // newest generation holding unsaved work whose base can be read. Journals
     // are known by their headers; only the offered one is read whole. Generations found
     // damaged on the way are set aside for the user (TakeSetAside says so).
     bool HasOffer();
-    // The offered picture onto the picture (which has the journal's size, no sink and no
-    // history while it is replayed through its own methods), its path with it. complete:
+    // The offered picture onto the picture (which takes the journal's size, and has no
+    // sink and no history while it is replayed through its own methods), its path with
+    // it. False when it could not be had (the memory for its size). complete:
     // every record of it applied (else the picture stops at the first damaged one, and
     // the journal is set aside when the offer is dropped).
     bool Restore(const PixelOps& ops, Picture& picture, bool& complete);
     // The user said No, or has the picture back journalled anew: the offered generation
-    // goes, with older ones of the same size; never a picture the user was not offered.
+    // goes, with older ones of its session; never a picture the user was not offered.
     void DropOffered();
     // Whether damaged journals were set aside since the last call.
     bool TakeSetAside();
@@ -90,7 +91,6 @@ private:
     bool ReadHeader(int64_t g, JournalHeader& header);
 
     RecoveryStore* store = nullptr;
-    int32_t width = 0, height = 0;
 
     int64_t generation = 0;
     bool filesStarted = false;  // this generation's files exist
@@ -104,7 +104,7 @@ private:
     std::vector<uint8_t> offeredRecords;
     OwnedSurface offeredBase;
     bool offeredDamaged = false;  // its replay stopped early
-    std::vector<Generation> sameSize;  // older generations of the offered one's size
+    std::vector<Generation> older;  // older generations of the offered one's session
     bool setAside = false;
 
     // What this generation last told of the pen and the paper (their versions), and of

@@ -95,6 +95,7 @@ public:
 
     // ---- Fields, in declaration order -------------------------------------------------
     int32_t jpegQuality = 10;            // setting "jpeg_quality"
+    int32_t fitPicture = 0;              // setting "fitpicture": pictures fitted to the screen
     IntPoint paletteMark{kPaletteMarkStart.x, kPaletteMarkStart.y};  // the "+" on the colour page
     int32_t fullView = 0;
     int32_t modified = 0;                // the picture has unsaved changes
@@ -295,9 +296,12 @@ public:
     bool QuickSave();
     // quiet: no box on success (a failure is always told).
     bool WritePicture(bool quiet = false);
-    bool FitPicture(const std::string& path);
-    // The same fitting, with its questions, for a picture already in memory (a paste).
-    bool FitLoadedPicture(const PixelSurface& loaded);
+    // A picture file read whole; false (and told) when it cannot be.
+    bool LoadPicture(const std::string& path, OwnedSurface& loaded);
+    // A loaded picture (a file's, the clipboard's) made ready to become the canvas: as it
+    // is, or with the setting "fitpicture" fitted onto a screen-sized canvas with the
+    // fitting questions. False (and told) when it cannot be.
+    bool TakeLoadedPicture(OwnedSurface& loaded);
 };
 
 // The process-wide shutdown-done flag: ShutdownView runs at most once per process.

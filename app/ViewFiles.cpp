@@ -1,6 +1,7 @@
 // The file commands of the tool panel: new, open, save as, save, the write they share,
-// and the loading and fitting of a picture onto the canvas. Each asks its questions, then
-// calls the picture's own door for the change.
+// and the loading of a picture: at its own size, or fitted onto a screen-sized canvas
+// with the setting "fitpicture". Each asks its questions, then calls the picture's own
+// door for the change.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -47,11 +48,16 @@ void ShowFreshPicture(CVellumView& view) {
 bool CVellumView::NewPicture() {
     if (modified && Message(IDS_SAVE_CHANGED, MsgButtons::YesNo) == MsgAnswer::Yes) SavePictureAs();
     if (Message(IDS_NEW_PICTURE, MsgButtons::YesNo) != MsgAnswer::Yes) return false;
+    // White, at the picture's size.
+    OwnedSurface white;
+    if (!white.Allocate(picture.Width(), picture.Height())) {
+        Message(IDS_MEMORY_ERROR, MsgButtons::Ok);
+        return false;
+    }
+    ops.fillRectWhite(*white, 0, 0, white->width, white->height);
     ops.fillRectWhite(*screenBuffer, 0, 0, W, H);
-    PixelSurface& canvas = picture.BeginReplace();
-    ops.fillRectWhite(canvas, 0, 0, canvas.width, canvas.height);
     // A new step, and the picture just started.
-    picture.EndReplace(StepKind::New, DefaultPicturePath());
+    picture.Replace(StepKind::New, std::move(white), DefaultPicturePath());
     AfterStep();
     ShowFreshPicture(*this);
     return true;
@@ -70,11 +76,15 @@ bool CVellumView::OpenPicture(const std::string& path) {
         if (!answered) return false;
     }
     // A picture that does not load leaves the canvas and its path as they were.
-    const bool loaded = FitPicture(chosen);
+    OwnedSurface loaded;
+    const bool read = LoadPicture(chosen, loaded);
     platform.PictureRead(chosen);
-    if (!loaded) return false;
+    if (!read || !TakeLoadedPicture(loaded)) return false;
     // A new step, and the picture just opened.
-    picture.EndReplace(StepKind::Open, chosen);
+    if (picture.Replace(StepKind::Open, std::move(loaded), chosen).Empty()) {
+        Message(IDS_MEMORY_ERROR, MsgButtons::Ok);
+        return false;
+    }
     AfterStep();
     ShowFreshPicture(*this);
     return true;
@@ -160,24 +170,34 @@ bool CVellumView::WritePicture(bool quiet) {
     return written;
 }
 
-bool CVellumView::FitPicture(const std::string& path) {
+bool CVellumView::LoadPicture(const std::string& path, OwnedSurface& loaded) {
     // BMP, PNG and JPEG, told apart by their content; a picture over the reader's limits
     // is refused whole, never half-loaded.
-    OwnedSurface loaded;
     if (!LoadPictureFile(path, loaded) || !picture.Exists()) {
         Message(IDS_OPEN_FAILED, MsgButtons::Ok);
         return false;
     }
-    return FitLoadedPicture(*loaded);
+    return true;
 }
 
-bool CVellumView::FitLoadedPicture(const PixelSurface& loaded) {
+bool CVellumView::TakeLoadedPicture(OwnedSurface& loaded) {
     if (!picture.Exists() || !loaded.Exists()) return false;
-    const int bw = loaded.width, bh = loaded.height;
-    // The loaded picture replaces the canvas: one step, which the caller ends.
-    PixelSurface& canvas = picture.BeginReplace();
-    ops.fillRectWhite(canvas, 0, 0, W, H);
-
+    if (!fitPicture) {
+        // At its own size, pixel for pixel, as far as a picture may be large.
+        if (loaded->width > kMaxPictureSide || loaded->height > kMaxPictureSide) {
+            Message(IDS_PICTURE_TOO_LARGE, MsgButtons::Ok);
+            return false;
+        }
+        return true;
+    }
+    // Fitted onto a canvas of the screen's size, as the handheld's screen holds it.
+    const int bw = loaded->width, bh = loaded->height;
+    OwnedSurface canvas;
+    if (!canvas.Allocate(W, H)) {
+        Message(IDS_MEMORY_ERROR, MsgButtons::Ok);
+        return false;
+    }
+    ops.fillRectWhite(*canvas, 0, 0, W, H);
     FitRule rule = FitRule::Corner;
     if (bw > W || bh > H) {
         if (Message(IDS_SHRINK_PICTURE, MsgButtons::YesNo) == MsgAnswer::Yes)
@@ -187,11 +207,12 @@ bool CVellumView::FitLoadedPicture(const PixelSurface& loaded) {
     }
     const SourceRect source = FitSourceRect(rule, bw, bh, W, H);
     if (rule == FitRule::Cover) {
-        StretchCopy(canvas, 0, 0, W, H, loaded, source.x, source.y, source.w, source.h);
+        StretchCopy(*canvas, 0, 0, W, H, *loaded, source.x, source.y, source.w, source.h);
     } else {
         // Only picture pixels are copied; where the picture is smaller the canvas stays white.
-        ops.copyRectRop(canvas, 0, 0, W, H, loaded, source.x, source.y, SRCCOPY);
+        ops.copyRectRop(*canvas, 0, 0, W, H, *loaded, source.x, source.y, SRCCOPY);
     }
+    loaded = std::move(canvas);
     return true;
 }
 

@@ -35,6 +35,7 @@ void CVellumView::ReadSettings() {
     for (int i = 0; i < kKeyCount; ++i)
         keyCodes[i] = static_cast<uint32_t>(store.GetInt(kSection, kKeyReadNames[i], 1));
     jpegQuality = store.GetInt(kSection, "jpeg_quality", 10);
+    fitPicture = store.GetInt(kSection, "fitpicture", 0);
 
     const std::string palette = store.GetString(kSection, "custompalette", "");
     const std::string pen = store.GetString(kSection, "custompen", "");

@@ -12,7 +12,6 @@ namespace {
 // six bytes, and long runs are quick to apply.
 constexpr size_t kJoinGap = 24;
 constexpr size_t kCellRowBytes = size_t(kCaptureCell) * 3;
-constexpr size_t kCellBytes = kCellRowBytes * size_t(kCaptureCell);
 
 // Record layout, all integers little-endian, runs one after another:
 //   u32 offset of the run's first byte in the canvas read row by row from the top
@@ -129,28 +128,37 @@ bool StepCapture::Reset(int32_t w, int32_t h) {
     height = h;
     columns = (width + kCaptureCell - 1) / kCaptureCell;
     rows = (height + kCaptureCell - 1) / kCaptureCell;
-    // Every cell once, or the whole canvas row by row: the larger.
-    const size_t cellRoom = size_t(columns) * size_t(rows) * kCellBytes;
-    store.reset(new (std::nothrow) uint8_t[cellRoom]);
-    if (!store) return false;
-    slotOf.assign(size_t(columns) * size_t(rows), -1);
-    cells.assign(size_t(columns) * size_t(rows), 0);
+    const size_t all = size_t(columns) * size_t(rows);
+    slotOf.assign(all, -1);
+    cells.assign(all, 0);
+    // Room for every cell of a small canvas; a large one's ordinary strokes fit the kept
+    // room, and a step beyond it takes more while it lasts.
+    const size_t kept = std::min(all, kKeptCells);
+    keptChunks = (kept + kChunkCells - 1) / kChunkCells;
+    for (size_t i = 0; i < keptChunks; ++i) {
+        chunks.emplace_back(new (std::nothrow) uint8_t[kChunkCells * kCellBytes]);
+        if (!chunks.back()) {
+            Release();
+            return false;
+        }
+    }
     count = 0;
-    whole = false;
+    failed = false;
     return true;
 }
 
 void StepCapture::Release() {
-    store.reset();
-    slotOf.clear();
-    cells.clear();
+    chunks.clear();
+    slotOf = {};
+    cells = {};
     count = 0;
-    whole = false;
+    failed = false;
+    keptChunks = 0;
     width = height = columns = rows = 0;
 }
 
 void StepCapture::BeforeWrite(const PixelSurface& canvas, Box box) {
-    if (!store || whole || canvas.width != width || canvas.height != height) return;
+    if (chunks.empty() || failed || canvas.width != width || canvas.height != height) return;
     const Box b = ClipBox(box, width, height);
     if (b.Empty()) return;
     const int32_t c0 = b.x / kCaptureCell, c1 = (b.x + b.w - 1) / kCaptureCell;
@@ -159,9 +167,17 @@ void StepCapture::BeforeWrite(const PixelSurface& canvas, Box box) {
         for (int32_t c = c0; c <= c1; ++c) {
             const size_t cell = size_t(r) * size_t(columns) + size_t(c);
             if (slotOf[cell] >= 0) continue;
+            if (count == chunks.size() * kChunkCells) {
+                chunks.emplace_back(new (std::nothrow) uint8_t[kChunkCells * kCellBytes]);
+                if (!chunks.back()) {
+                    chunks.pop_back();
+                    failed = true;
+                    return;
+                }
+            }
             slotOf[cell] = int32_t(count);
             cells[count] = int32_t(cell);
-            uint8_t* to = store.get() + count * kCellBytes;
+            uint8_t* to = Slot(count);
             ++count;
             const int32_t x = c * kCaptureCell, y0 = r * kCaptureCell;
             const int32_t w = std::min(kCaptureCell, width - x), h = std::min(kCaptureCell, height - y0);
@@ -174,33 +190,22 @@ void StepCapture::BeforeWrite(const PixelSurface& canvas, Box box) {
         }
 }
 
-void StepCapture::BeforeWriteAll(const PixelSurface& canvas) {
-    if (!store || canvas.width != width || canvas.height != height) return;
-    Clear();
-    // Row by row from the top, as the record counts offsets.
-    const size_t rowBytes = size_t(width) * 3;
-    for (int32_t y = 0; y < height; ++y) std::memcpy(store.get() + size_t(y) * rowBytes, canvas.At(0, y), rowBytes);
-    whole = true;
-}
-
 void StepCapture::Clear() {
     for (size_t i = 0; i < count; ++i) slotOf[size_t(cells[i])] = -1;
     count = 0;
-    whole = false;
+    failed = false;
+    if (chunks.size() > keptChunks) chunks.resize(keptChunks);
 }
 
 Box StepCapture::Encode(const PixelSurface& canvas, std::vector<uint8_t>& buffer, size_t& used) {
-    if (!store || !Any() || canvas.width != width || canvas.height != height) {
+    if (chunks.empty() || failed || !Any() || canvas.width != width || canvas.height != height) {
         Clear();
         return {};
     }
     RecordWriter out(buffer, used);
     const uint64_t rowBytes = uint64_t(width) * 3;
     out.rowBytes = rowBytes;
-    if (whole) {
-        for (int32_t y = 0; y < height; ++y)
-            out.Row(canvas.At(0, y), store.get() + size_t(y) * rowBytes, size_t(rowBytes), uint64_t(y) * rowBytes, y, 0);
-    } else {
+    {
         // Row by row across the captured cells, so that a change crossing cells is one run.
         std::sort(cells.begin(), cells.begin() + long(count));
         struct Place {
@@ -215,7 +220,7 @@ Box StepCapture::Encode(const PixelSurface& canvas, std::vector<uint8_t>& buffer
             for (size_t i = first; i < last; ++i) {
                 const int32_t x = (cells[i] % columns) * kCaptureCell;
                 places[i - first] = {x, std::min(kCaptureCell, width - x),
-                                     store.get() + size_t(slotOf[size_t(cells[i])]) * kCellBytes};
+                                     Slot(size_t(slotOf[size_t(cells[i])]))};
             }
             const int32_t y1 = std::min(height, (r + 1) * kCaptureCell);
             for (int32_t y = r * kCaptureCell; y < y1; ++y) {

@@ -1,9 +1,11 @@
 #pragma once
-// Undo and redo: the picture as a sequence of steps (a stroke, the colour filter, New,
-// Open), each kept as what it changed on the canvas (engine/CanvasDiff.h), within a
-// memory bound that drops the oldest steps first. The history also remembers the step at
-// which the picture was last saved, opened or started, so that undo and redo can tell
-// whether the picture on the canvas has unsaved changes.
+// Undo and redo: the picture as a sequence of steps, within a memory bound that drops the
+// oldest steps first. A stroke is kept as what it changed on the canvas (engine/
+// CanvasDiff.h); a step that rewrote the whole picture (the colour filter, New, Open,
+// Paste, a new size) keeps the canvas on its other side whole, and taking it back or
+// forward swaps the canvases (their sizes may differ). The history also remembers the
+// step at which the picture was last saved, opened or started, so that undo and redo can
+// tell whether the picture on the canvas has unsaved changes.
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -15,20 +17,23 @@
 
 namespace vellum {
 
-enum class StepKind : uint8_t { Stroke, Filter, New, Open, Paste };
+enum class StepKind : uint8_t { Stroke, Filter, New, Open, Paste, Resize };
 
 constexpr int64_t kDefaultUndoMemory = int64_t(128) << 20;
 constexpr int64_t kLeastUndoMemory = int64_t(16) << 20;
 
 class UndoHistory {
 public:
-    // Undo for this canvas, which the history takes back and forward from now on. False
-    // when the memory for capturing steps cannot be had (the program draws on without
-    // undo then).
-    bool Start(PixelSurface& canvas);
+    // Undo for this canvas, which the history takes back and forward from now on (it may
+    // swap it for another). False when the memory for capturing steps cannot be had (the
+    // program draws on without undo then).
+    bool Start(OwnedSurface& canvas);
     bool Ready() const { return canvas && capture.Ready(); }
     // Forgets every step and stops recording (a benchmark's stroke without undo).
     void Stop();
+    // Forgets every step and goes on recording: the canvas changed in a way no step
+    // keeps (the memory for it could not be had), so none before can be reached.
+    void Forget();
 
     // The memory the steps may take; over it the oldest steps go, the newest stays.
     void SetMemoryLimit(int64_t bytes);
@@ -37,30 +42,32 @@ public:
 
     // Before a stroke writes a box of the canvas. Never allocates.
     void BeforeWrite(Box box) {
-        if (canvas) capture.BeforeWrite(*canvas, box);
-    }
-    // Before the filter, New or Open rewrite the whole canvas.
-    void BeforeWriteAll() {
-        if (canvas) capture.BeforeWriteAll(*canvas);
+        if (canvas) capture.BeforeWrite(**canvas, box);
     }
     // The stroke ended: what it changed becomes a step. False when it changed nothing.
     bool EndStroke();
-    // The filter, New or Open rewrote the canvas: a step, whatever it changed; the paths
-    // are the file path before and after it (New and Open change it, the filter does not).
-    bool RecordWhole(StepKind kind, const std::string& pathBefore, const std::string& pathAfter);
+    // The canvas was replaced whole (the filter, New, Open, Paste, a new size): before is
+    // the canvas as it was, kept by the step; the paths are the file path before and
+    // after it. A step whatever it changed.
+    bool RecordWhole(StepKind kind, OwnedSurface&& before, const std::string& pathBefore, const std::string& pathAfter);
+    // Before a whole step takes bytes more: the steps that could be redone go (the step
+    // drops them anyway), then the oldest until the step fits the memory bound, so that
+    // the old canvas, the new one and the history never all stand at once.
+    void MakeRoom(int64_t bytes);
 
     bool CanUndo() const { return position > 0; }
     bool CanRedo() const { return position < steps.size(); }
 
-    // What an undo or redo did: the canvas box it changed, whether it was a whole-canvas
-    // step, and the file path that goes with the picture now shown.
+    // What an undo or redo did: the canvas box it changed, whether it was a whole step
+    // (then the canvas was swapped, perhaps for one of another size), and the file path
+    // that goes with the picture now shown.
     struct Change {
         bool done = false;
         StepKind kind = StepKind::Stroke;
         Box box;
         std::string path;
         bool pathChanges = false;
-        const std::vector<uint8_t>* changes = nullptr;  // the record applied, until the next step
+        const std::vector<uint8_t>* changes = nullptr;  // a stroke's record applied, until the next step
     };
     Change Undo();
     Change Redo();
@@ -79,16 +86,17 @@ private:
     struct Step {
         StepKind kind;
         Box box;
-        std::vector<uint8_t> changes;
+        std::vector<uint8_t> changes;  // a stroke's changes
+        OwnedSurface other;            // a whole step's canvas on its other side
         std::string pathBefore, pathAfter;
         int64_t Bytes() const;
     };
     bool Push(Step&& step);
-    // Applies step index's changes; the path is the one after it going forward.
+    // Applies step index; the path is the one after it going forward.
     Change Apply(size_t index, bool forward);
     void Trim();
 
-    PixelSurface* canvas = nullptr;
+    OwnedSurface* canvas = nullptr;
     StepCapture capture;
     std::deque<Step> steps;
     size_t position = 0;  // steps before it are done; from it on they are undone

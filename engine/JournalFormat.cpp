@@ -10,7 +10,6 @@ namespace vellum {
 namespace {
 
 constexpr char kMagic[8] = {'V', 'E', 'L', 'L', 'U', 'M', 'J', '1'};
-constexpr int32_t kMaxSide = 32768;
 constexpr uint32_t kMaxPath = 1 << 16;
 constexpr uint32_t kMaxRecord = 1u << 30;
 constexpr int32_t kMaxStrokePoints = 1 << 24;
@@ -156,6 +155,11 @@ bool ApplyRecord(const PixelOps& ops, Picture& picture, ReplayState& state, Jour
             const uint8_t* changes = r.Bytes(n);
             return r.ok && picture.ApplyRecordedChanges(changes, n, pathChanges, stepPath);
         }
+        case JournalRecord::Size: {
+            const int32_t w = r.I32(), h = r.I32();
+            return r.ok && r.Left() == 0 && w >= 1 && h >= 1 && w <= kMaxPictureSide && h <= kMaxPictureSide &&
+                   picture.Resize(ops, w, h);
+        }
         case JournalRecord::Path: {
             const size_t n = r.Left();
             const uint8_t* text = r.Bytes(n);
@@ -195,7 +199,7 @@ bool DecodeJournalHeader(const uint8_t* data, size_t size, JournalHeader& h, siz
     const size_t covered = r.at;
     const uint32_t crc = r.U32();
     if (!r.ok || crc != Crc32(data, covered)) return false;
-    if (h.width <= 0 || h.height <= 0 || h.width > kMaxSide || h.height > kMaxSide) return false;
+    if (h.width <= 0 || h.height <= 0 || h.width > kMaxPictureSide || h.height > kMaxPictureSide) return false;
     headerSize = r.at;
     return true;
 }
@@ -254,6 +258,13 @@ std::vector<uint8_t> UndoRedoPayload(bool pathChanges, const std::string& path, 
     return w.bytes;
 }
 
+std::vector<uint8_t> SizePayload(int32_t width, int32_t height) {
+    Writer w;
+    w.I32(width);
+    w.I32(height);
+    return w.bytes;
+}
+
 std::vector<uint8_t> PathPayload(const std::string& path) {
     return {path.begin(), path.end()};
 }
@@ -288,7 +299,7 @@ ReplayResult ReplayJournal(const PixelOps& ops, Picture& picture, const uint8_t*
             break;
         }
         Reader r(frame.payload, frame.length);
-        if (frame.type < 1 || frame.type > 7 || !ApplyRecord(ops, picture, state, JournalRecord(frame.type), r)) {
+        if (frame.type < 1 || frame.type > kLastJournalRecord || !ApplyRecord(ops, picture, state, JournalRecord(frame.type), r)) {
             result.damaged = true;
             break;
         }

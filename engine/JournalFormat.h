@@ -23,7 +23,9 @@ enum class JournalRecord : uint8_t {
     Undo = 5,    // a step taken back: its exclusive-or record, and the path that goes back
     Redo = 6,    // ... done again
     Path = 7,    // the file path changed without a new base
+    Size = 8,    // a new size: the pixels kept at the top-left, white beyond them
 };
+constexpr uint8_t kLastJournalRecord = 8;
 
 struct JournalHeader {
     int32_t width = 0;
@@ -55,6 +57,7 @@ std::vector<uint8_t> FilterPayload(Rgb colour);
 std::vector<uint8_t> UndoRedoPayload(bool pathChanges, const std::string& path, const uint8_t* changes,
                                      size_t size);
 std::vector<uint8_t> PathPayload(const std::string& path);
+std::vector<uint8_t> SizePayload(int32_t width, int32_t height);
 
 // One framed record as it lies in the bytes: type, payload and the bytes the frame takes.
 struct RecordFrame {

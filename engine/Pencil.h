@@ -15,10 +15,13 @@ namespace vellum {
 constexpr int32_t kStampSize = 10;
 constexpr int32_t kStampOffset = 5;
 
-// The paper's tile: at most 100 x 100, repeated over the paper surface from the canvas's
-// corner, so the grain is fixed to the picture.
+// The paper's tile: at most 100 x 100, repeated from the canvas's corner, so the grain is
+// fixed to the picture: the paper under canvas pixel (x, y) is the tile's pixel
+// (x mod width, y mod height).
 constexpr int32_t kPaperTile = 100;
-void TilePaper(PixelSurface& paper, const PixelSurface& tile);
+// The tile repeated over the surface, as if its corner lay at (originX, originY) of the
+// canvas.
+void TilePaper(PixelSurface& paper, const PixelSurface& tile, int32_t originX = 0, int32_t originY = 0);
 
 // The pen buffer: 128 x 10, three stamp slots of 10 columns each.
 constexpr int32_t kPenBufferWidth = 128;
@@ -48,12 +51,46 @@ struct Pencil {
     bool eraser = false;
 };
 
-// The surfaces a segment draws on, all canvas-sized.
-struct StrokeSurfaces {
-    PixelSurface& canvas;
-    PixelSurface& coverage;  // scratch: only the segment's box has meaning
-    PixelSurface& colour;    // scratch likewise
-    const PixelSurface& paper;
+// What a segment draws through: the coverage and colour layers (scratch: a segment
+// blackens its box in them first, so nothing carries over) and the paper under them. On a
+// canvas of up to kWholeLayerPixels pixels they are canvas-sized and lie over it whole,
+// the paper tiled once when it changes. On a larger canvas they hold kBandPixels pixels
+// and are laid over one band of rows of a segment's box at a time, the paper copied from
+// its tile: a large picture needs no more scratch than a small one, and the pixels come
+// out the same, since each depends only on the stamps that cover it.
+constexpr int64_t kWholeLayerPixels = int64_t(1) << 23;
+constexpr int64_t kBandPixels = int64_t(1) << 20;
+
+class StrokeLayers {
+public:
+    // For a canvas of width x height; the limits are for tests. False when the memory
+    // cannot be had. The layers start white, the paper white until SetPaper.
+    bool Reset(int32_t width, int32_t height, int64_t wholeLimit = kWholeLayerPixels,
+               int64_t bandPixels = kBandPixels);
+    void Release();
+    bool Ready() const { return coverageStore.Exists(); }
+    // Whether they were made for a canvas of this size.
+    bool Fit(int32_t width, int32_t height) const { return Ready() && width == canvasWidth && height == canvasHeight; }
+    bool Whole() const { return whole; }
+    // The paper from now on: a tile of up to kPaperTile x kPaperTile, kept.
+    bool SetPaper(const PixelSurface& tile);
+    // The paper's tile as kept.
+    const PixelSurface& Tile() const { return *tile; }
+    // Lays the layers over the rectangle (x, y, w, h) of the canvas, w x h at most the
+    // band's pixels: the paper under it copied from the tile. Only for a banded canvas.
+    void LayOver(int32_t x, int32_t y, int32_t w, int32_t h);
+    // Rows of a band of width w.
+    int32_t BandRows(int32_t w) const { return int32_t(bandPixels / w); }
+
+    // As laid: the layers' corner lies at (originX, originY) of the canvas.
+    PixelSurface coverage, colour, paper;
+    int32_t originX = 0, originY = 0;
+
+private:
+    bool whole = true;
+    int64_t bandPixels = 0;
+    int32_t canvasWidth = 0, canvasHeight = 0;
+    OwnedSurface coverageStore, colourStore, paperStore, tile;
 };
 
 // Stroke points are kept within the canvas plus the stamp's reach: a point at most
@@ -92,11 +129,12 @@ void BuildPenStamp(const PixelOps& ops, PixelSurface& pen, const PixelSurface& m
 // box it changed, clipped to the surface.
 Box StampPen(const PixelOps& ops, PixelSurface& surface, const Pencil& pencil, int x, int y);
 
-// One segment between two stamp corners, composited once over its box. The end corner
-// is not stamped: it starts the next segment. Returns the box of the canvas it may have
-// changed, clipped to the canvas (empty for a segment of length zero, and for one with a
-// corner beyond kSegmentReach of the canvas, which draws nothing).
-Box DrawSegment(const PixelOps& ops, const StrokeSurfaces& surfaces, const Pencil& pencil, int x0,
+// One segment between two stamp corners, composited once over its box (band by band on a
+// large canvas). The end corner is not stamped: it starts the next segment. Returns the
+// box of the canvas it may have changed, clipped to the canvas (empty for a segment of
+// length zero, and for one with a corner beyond kSegmentReach of the canvas, which draws
+// nothing).
+Box DrawSegment(const PixelOps& ops, PixelSurface& canvas, StrokeLayers& layers, const Pencil& pencil, int x0,
                 int y0, int x1, int y1);
 
 }  // namespace vellum

@@ -1,18 +1,25 @@
 #include "engine/Picture.h"
 
+#include <cstring>
+
 namespace vellum {
+
+namespace {
+
+bool SizeInRange(int32_t w, int32_t h) { return w >= 1 && h >= 1 && w <= kMaxPictureSide && h <= kMaxPictureSide; }
+
+int64_t SurfaceBytes(int32_t w, int32_t h) { return int64_t(w) * h * 3; }
+
+}  // namespace
 
 bool Picture::Create(const PixelOps& ops, int32_t width, int32_t height) {
     Release();
-    if (width < 1 || height < 1 || !canvas.Allocate(width, height) || !colour.Allocate(width, height) ||
-        !coverage.Allocate(width, height) || !paper.Allocate(width, height) ||
+    if (!SizeInRange(width, height) || !canvas.Allocate(width, height) || !layers.Reset(width, height) ||
         !pen.Allocate(kPenBufferWidth, kPenBufferHeight) || !tile.Allocate(kPaperTile, kPaperTile)) {
         Release();
         return false;
     }
     ops.fillRectWhite(*canvas, 0, 0, width, height);
-    ops.fillRectWhite(*colour, 0, 0, width, height);
-    ops.fillRectWhite(*coverage, 0, 0, width, height);
     corners.reserve(kStrokeRoom);
     return true;
 }
@@ -20,15 +27,24 @@ bool Picture::Create(const PixelOps& ops, int32_t width, int32_t height) {
 void Picture::Release() {
     history.Stop();
     canvas.Release();
-    colour.Release();
-    coverage.Release();
-    paper.Release();
+    layers.Release();
     pen.Release();
     tile.Release();
 }
 
 void Picture::Emit(JournalRecord type, const std::vector<uint8_t>& payload, int64_t version) {
     if (sink) sink->Record(type, payload, version, *this);
+}
+
+bool Picture::FitLayers() {
+    if (layers.Fit(canvas->width, canvas->height)) return true;
+    // The paper goes with the picture whatever its size.
+    OwnedSurface kept;
+    if (layers.Ready() && kept.Allocate(layers.Tile().width, layers.Tile().height))
+        std::memcpy(kept->bytes, layers.Tile().bytes, size_t(kept->byteSize));
+    if (!layers.Reset(canvas->width, canvas->height)) return false;
+    if (kept.Exists()) layers.SetPaper(*kept);
+    return true;
 }
 
 // ---- Path and saved mark -----------------------------------------------------------------
@@ -47,17 +63,32 @@ void Picture::Saved() {
 // ---- Undo --------------------------------------------------------------------------------
 
 bool Picture::StartHistory(int64_t limit) {
-    if (!canvas.Exists() || !history.Start(*canvas)) return false;
+    if (!canvas.Exists() || !history.Start(canvas)) return false;
     history.SetMemoryLimit(limit);
     return true;
 }
+
+namespace {
+
+// After an undo or redo: a stroke's record, or for a whole step the picture as it stands
+// (a whole step may change the size, which no change record can carry).
+void Journal(EditSink* sink, const Picture& picture, JournalRecord type, const UndoHistory::Change& change) {
+    if (!sink) return;
+    if (change.changes)
+        sink->Record(type, UndoRedoPayload(change.pathChanges, change.path, change.changes->data(), change.changes->size()),
+                     0, picture);
+    else
+        sink->NewBase(picture, false, !picture.AtSaved());
+}
+
+}  // namespace
 
 UndoHistory::Change Picture::Undo() {
     UndoHistory::Change change = history.Undo();
     if (!change.done) return change;
     if (change.pathChanges) path = change.path;
-    if (change.changes)
-        Emit(JournalRecord::Undo, UndoRedoPayload(change.pathChanges, change.path, change.changes->data(), change.changes->size()));
+    if (!change.changes) FitLayers();
+    Journal(sink, *this, JournalRecord::Undo, change);
     return change;
 }
 
@@ -65,8 +96,8 @@ UndoHistory::Change Picture::Redo() {
     UndoHistory::Change change = history.Redo();
     if (!change.done) return change;
     if (change.pathChanges) path = change.path;
-    if (change.changes)
-        Emit(JournalRecord::Redo, UndoRedoPayload(change.pathChanges, change.path, change.changes->data(), change.changes->size()));
+    if (!change.changes) FitLayers();
+    Journal(sink, *this, JournalRecord::Redo, change);
     return change;
 }
 
@@ -81,11 +112,11 @@ void Picture::SetPen(const PixelOps& ops, const PixelSurface& masks, int maskX, 
 }
 
 void Picture::SetPaper(const PixelOps& ops, const PixelSurface& texture, int x, int y, int w, int h, bool inverted) {
-    if (!paper.Exists() || w < 1 || h < 1 || w > kPaperTile || h > kPaperTile) return;
-    // The tile as the paper surface holds it, then repeated from the canvas's corner.
+    if (!tile.Exists() || w < 1 || h < 1 || w > kPaperTile || h > kPaperTile) return;
+    // The tile as the paper holds it, repeated from the canvas's corner.
     if ((tile->width != w || tile->height != h) && !tile.Allocate(w, h)) return;
     ops.copyRectRop(*tile, 0, 0, w, h, texture, x, y, inverted ? NOTSRCCOPY : SRCCOPY);
-    TilePaper(*paper, *tile);
+    if (!layers.SetPaper(*tile)) return;
     paperRecord = PaperPayload(*tile);
     ++paperVersion;
 }
@@ -100,7 +131,7 @@ void Picture::BeginStroke(bool eraser) {
 }
 
 Box Picture::Segment(const PixelOps& ops, int x0, int y0, int x1, int y1) {
-    if (!canvas.Exists()) return {};
+    if (!canvas.Exists() || !layers.Ready()) return {};
     history.BeforeWrite(SegmentBox(x0, y0, x1, y1));
     // A stroke is one chain of corners; a jump starts it anew.
     if (corners.empty() || corners.back() != IntPoint{x0, y0}) {
@@ -108,8 +139,7 @@ Box Picture::Segment(const PixelOps& ops, int x0, int y0, int x1, int y1) {
         corners.push_back({x0, y0});
     }
     if (corners.size() < corners.capacity()) corners.push_back({x1, y1});
-    const StrokeSurfaces surfaces{*canvas, *coverage, *colour, *paper};
-    return DrawSegment(ops, surfaces, Pencil{*pen, penColour, strokeEraser}, x0, y0, x1, y1);
+    return DrawSegment(ops, *canvas, layers, Pencil{*pen, penColour, strokeEraser}, x0, y0, x1, y1);
 }
 
 Box Picture::Stamp(const PixelOps& ops, int x, int y) {
@@ -134,27 +164,75 @@ void Picture::EndStroke() {
     Emit(JournalRecord::Stroke, StrokePayload(strokeEraser, corners.size() >= 2 ? corners : kNone, stamped, stampAt));
 }
 
+void Picture::RecordWhole(StepKind kind, OwnedSurface&& before, const std::string& pathBefore) {
+    if (!history.Ready()) return;
+    if (!history.RecordWhole(kind, std::move(before), pathBefore, path)) history.Forget();
+}
+
 Box Picture::Filter(const PixelOps& ops, Rgb c) {
-    if (!canvas.Exists()) return {};
+    if (!canvas.Exists() || !layers.Ready()) return {};
     const int w = canvas->width, h = canvas->height;
-    // The coverage layer is only scratch between strokes, so it holds the colour.
-    ops.fillRectColour(*coverage, 0, 0, w, h, c.red, c.green, c.blue);
-    history.BeforeWriteAll();
-    ops.blendRect(*canvas, 0, 0, w, h, *coverage, 0, 0, Multiply);
-    history.RecordWhole(StepKind::Filter, path, path);
+    // The step keeps the picture as it was; without the memory for it no step before
+    // can be reached any more.
+    OwnedSurface before;
+    if (history.Ready()) {
+        history.MakeRoom(SurfaceBytes(w, h));
+        if (before.Allocate(w, h))
+            std::memcpy(before->bytes, canvas->bytes, size_t(canvas->byteSize));
+        else
+            history.Forget();
+    }
+    // The coverage layer is only scratch between strokes, so it holds the colour, over
+    // the whole canvas or a band of rows at a time.
+    if (layers.Whole()) {
+        ops.fillRectColour(layers.coverage, 0, 0, w, h, c.red, c.green, c.blue);
+        ops.blendRect(*canvas, 0, 0, w, h, layers.coverage, 0, 0, Multiply);
+    } else {
+        const int rows = layers.BandRows(w);
+        layers.LayOver(0, 0, w, rows);
+        ops.fillRectColour(layers.coverage, 0, 0, w, rows, c.red, c.green, c.blue);
+        for (int top = 0; top < h; top += rows) ops.blendRect(*canvas, 0, top, w, rows, layers.coverage, 0, 0, Multiply);
+    }
+    if (before.Exists()) RecordWhole(StepKind::Filter, std::move(before), path);
     Emit(JournalRecord::Filter, FilterPayload(c));
     return {0, 0, w, h};
 }
 
-PixelSurface& Picture::BeginReplace() {
-    history.BeforeWriteAll();
-    return *canvas;
+bool Picture::Resize(const PixelOps& ops, int32_t width, int32_t height) {
+    if (!canvas.Exists() || !SizeInRange(width, height)) return false;
+    if (width == canvas->width && height == canvas->height) return true;
+    if (history.Ready()) history.MakeRoom(SurfaceBytes(canvas->width, canvas->height));
+    OwnedSurface next;
+    if (!next.Allocate(width, height)) return false;
+    // Top-left kept; what the old picture does not reach is white.
+    ops.fillRectWhite(*next, 0, 0, width, height);
+    ops.copyRectRop(*next, 0, 0, width, height, *canvas, 0, 0, SRCCOPY);
+    OwnedSurface before = std::move(canvas);
+    canvas = std::move(next);
+    if (!FitLayers()) {
+        // No stroke layers for the new size: the picture stays as it was.
+        canvas = std::move(before);
+        FitLayers();
+        return false;
+    }
+    RecordWhole(StepKind::Resize, std::move(before), path);
+    Emit(JournalRecord::Size, SizePayload(width, height));
+    return true;
 }
 
-Box Picture::EndReplace(StepKind kind, const std::string& newPath) {
-    const std::string before = path;
+Box Picture::Replace(StepKind kind, OwnedSurface&& next, const std::string& newPath) {
+    if (!next.Exists() || !SizeInRange(next->width, next->height)) return {};
+    if (history.Ready()) history.MakeRoom(canvas.Exists() ? SurfaceBytes(canvas->width, canvas->height) : 0);
+    OwnedSurface before = std::move(canvas);
+    canvas = std::move(next);
+    if (!FitLayers()) {
+        canvas = std::move(before);
+        FitLayers();
+        return {};
+    }
+    const std::string pathBefore = path;
     path = newPath;
-    history.RecordWhole(kind, before, path);
+    if (before.Exists()) RecordWhole(kind, std::move(before), pathBefore);
     // New and Open start a picture as it stands in its file (or white); a paste is work
     // saved nowhere, journalled at once.
     if (kind != StepKind::Paste) history.MarkSaved();
@@ -165,6 +243,18 @@ Box Picture::EndReplace(StepKind kind, const std::string& newPath) {
 bool Picture::ApplyRecordedChanges(const uint8_t* changes, size_t size, bool pathChanges, const std::string& stepPath) {
     if (!canvas.Exists() || !ApplyCanvasChanges(*canvas, changes, size)) return false;
     if (pathChanges) path = stepPath;
+    return true;
+}
+
+bool Picture::SetBase(OwnedSurface&& base) {
+    if (!base.Exists() || !SizeInRange(base->width, base->height)) return false;
+    OwnedSurface before = std::move(canvas);
+    canvas = std::move(base);
+    if (!FitLayers()) {
+        canvas = std::move(before);
+        FitLayers();
+        return false;
+    }
     return true;
 }
 

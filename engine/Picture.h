@@ -2,9 +2,11 @@
 // The picture: its pixels (the canvas), its file path and saved mark, its undo history,
 // the pen and paper its strokes are drawn with, and the sink its steps are journalled to.
 // It is the picture's one door: every edit (a stroke's segments and stamps, the colour
-// filter, a whole replacement by New, Open or Paste, undo, redo) goes through these
-// methods, which capture history and hand the journal its record in one place and one
-// order, and return the box of the canvas they changed. The recovery journal's replay
+// filter, a new size, a whole replacement by New, Open or Paste, undo, redo) goes through
+// these methods, which capture history and hand the journal its record in one place and
+// one order, and return the box of the canvas they changed. The canvas has a size of its
+// own, 1..kMaxPictureSide each way, which only a new size, a replacement, or undo and
+// redo across them change. The recovery journal's replay
 // calls the same methods, so a replay cannot drift from what the user saw. Plain
 // object: no view, no platform.
 #include <cstdint>
@@ -21,6 +23,8 @@
 namespace vellum {
 
 class Picture;
+
+constexpr int32_t kMaxPictureSide = 8192;
 
 // Where a picture's steps are journalled (the recovery journal). Each call comes after
 // the picture has changed, with the picture as it stands.
@@ -46,7 +50,8 @@ public:
     Picture& operator=(const Picture&) = delete;
 
     // The canvas of width x height, white, its stroke layers, paper and pen buffer. False
-    // when the memory cannot be had (the canvas is then absent).
+    // when the memory cannot be had or the size is out of range (the canvas is then
+    // absent).
     bool Create(const PixelOps& ops, int32_t width, int32_t height);
     void Release();
     bool Exists() const { return canvas.Exists(); }
@@ -90,9 +95,11 @@ public:
     // it is, repeated from the canvas's corner.
     void SetPaper(const PixelOps& ops, const PixelSurface& texture, int x, int y, int w, int h, bool inverted);
     const PixelSurface& PenBuffer() const { return *pen; }
-    const PixelSurface& PaperSurface() const { return *paper; }
-    const PixelSurface& CoverageLayer() const { return *coverage; }
-    const PixelSurface& ColourLayer() const { return *colour; }
+    // The stroke layers and the paper as they lie now: canvas-sized on a canvas that fits
+    // them, else the last band a segment was drawn through.
+    const PixelSurface& PaperSurface() const { return layers.paper; }
+    const PixelSurface& CoverageLayer() const { return layers.coverage; }
+    const PixelSurface& ColourLayer() const { return layers.colour; }
 
     // ---- Edits --------------------------------------------------------------------------
     // A stroke: its segments between stamp corners, the release's single stamp, its end
@@ -104,24 +111,35 @@ public:
     bool StrokeDrawn() const { return drawing; }
     // The whole picture multiplied by a colour: one step.
     Box Filter(const PixelOps& ops, Rgb colour);
-    // A whole replacement (New, Open, Paste): the canvas to write, captured first, then
-    // the step with the picture's path from now on. New and Open start a picture saved as
-    // it is; a paste is work saved nowhere.
-    PixelSurface& BeginReplace();
-    Box EndReplace(StepKind kind, const std::string& newPath);
+    // A new size (1..kMaxPictureSide each way): the pixels kept at the top-left, cropped
+    // or extended with white at the right and bottom. One step; false, changing nothing,
+    // when the size is out of range or the memory cannot be had.
+    bool Resize(const PixelOps& ops, int32_t width, int32_t height);
+    // A whole replacement (New, Open, Paste): the new canvas, of any size, takes the old
+    // one's place (kept by the step), with the picture's path from now on. New and Open
+    // start a picture saved as it is; a paste is work saved nowhere.
+    Box Replace(StepKind kind, OwnedSurface&& next, const std::string& newPath);
     // A step's change record applied as the journal recorded it (a replay's undo or
     // redo), with the path that goes with the picture then. False when it does not fit.
     bool ApplyRecordedChanges(const uint8_t* changes, size_t size, bool pathChanges, const std::string& stepPath);
-    // The canvas written whole as the journal's base picture holds it (before a replay):
-    // no step.
+    // The canvas written directly, without a step (a test's setup).
     PixelSurface& BaseCanvas() { return *canvas; }
+    // The canvas replaced whole by the journal's base picture (before a replay): no step.
+    // False when it is out of range or the stroke layers cannot be had for its size.
+    bool SetBase(OwnedSurface&& base);
 
     static constexpr size_t kStrokeRoom = 1 << 16;
 
 private:
     void Emit(JournalRecord type, const std::vector<uint8_t>& payload, int64_t version = 0);
+    // The canvas changed place with another of perhaps another size: the stroke layers
+    // follow it, the paper kept.
+    bool FitLayers();
+    // The old canvas, replaced whole, becomes the step of kind: the history keeps it.
+    void RecordWhole(StepKind kind, OwnedSurface&& before, const std::string& pathBefore);
 
-    OwnedSurface canvas, coverage, colour, paper, pen, tile;
+    OwnedSurface canvas, pen, tile;
+    StrokeLayers layers;
     std::string path;
     UndoHistory history;
     EditSink* sink = nullptr;

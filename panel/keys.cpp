@@ -1,6 +1,7 @@
 // Keys: the two hold keys, the seven bindings that act on a press, and the shortcuts a
 // desktop user expects. Every front end hands its keys here, so one table serves all.
 #include "app/VellumView.h"
+#include "resources/StringIds.h"
 #include "panel/Commands.h"
 
 namespace vellum {
@@ -142,10 +143,13 @@ bool CVellumView::PastePicture() {
     OwnedSurface pasted;
     // An empty clipboard, or one without a picture, changes nothing.
     if (!platform.GetClipboardPicture(pasted) || !pasted.Exists()) return false;
-    if (!FitLoadedPicture(*pasted)) return false;
+    if (!TakeLoadedPicture(pasted)) return false;
     // A new step; the picture is changed and keeps its name. The pasted picture is work
     // saved nowhere: the journal keeps it at once.
-    picture.EndReplace(StepKind::Paste, FilePath());
+    if (picture.Replace(StepKind::Paste, std::move(pasted), FilePath()).Empty()) {
+        Message(IDS_MEMORY_ERROR, MsgButtons::Ok);
+        return false;
+    }
     modified = 1;
     AfterStep();
     RefreshRect(0, 0, -1, -1);

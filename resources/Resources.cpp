@@ -31,6 +31,7 @@ const VellumStringEntry kBuiltInStrings[] = {
     {IDS_SETTINGS_NOT_KEPT, "設定を保存できません。いま変えた設定は次の起動では元に戻ります。"},
     {IDS_SAVE_FAILED, "絵を保存できませんでした。"},
     {IDS_RESTORE_DAMAGED, "保存されていない絵の記録が壊れているため、復元できません。記録は次の場所に残してあります。"},
+    {IDS_PICTURE_TOO_LARGE, "この絵は 8192 x 8192 ピクセルより大きいため開けません。"},
     {IDS_RESTORE_INCOMPLETE, "記録の一部が壊れていたため、絵は途中までしか復元できませんでした。元の記録は次の場所に残してあります。"},
     {IDS_PARSE_INT, "整数を入力してください。"},
     {IDS_PARSE_INT_RANGE, "%1 から %2 までの整数を入力してください。"},

@@ -26,6 +26,7 @@ enum StringId : int {
     IDS_SAVE_FAILED = 61224,        // the picture was not saved (it could not reach the user)
     IDS_RESTORE_DAMAGED = 61225,    // an unsaved picture's files are damaged (where they were kept follows)
     IDS_RESTORE_INCOMPLETE = 61226, // only part of the picture came back (where the journal was kept follows)
+    IDS_PICTURE_TOO_LARGE = 61227,  // a picture larger than the program's largest
     IDS_PARSE_INT = 61712,          // the dialogs' message for a field that is not a number
     IDS_PARSE_INT_RANGE = 61715,    // ... and for a number outside its range (%1, %2)
 };

@@ -31,6 +31,7 @@ const VellumStringEntry kStrings[] = {
     {IDS_SETTINGS_NOT_KEPT, "Vellum cannot save its settings: changes made now will be gone at the next start."},
     {IDS_SAVE_FAILED, "The picture was not saved."},
     {IDS_RESTORE_DAMAGED, "A picture left unsaved cannot be restored: its recovery files are damaged. They were kept in this folder:"},
+    {IDS_PICTURE_TOO_LARGE, "This picture is larger than 8192 x 8192 pixels, the largest this program can draw on. It was not opened."},
     {IDS_RESTORE_INCOMPLETE, "Only part of the picture could be restored: the rest of its recovery journal is damaged. The journal was kept in this folder:"},
     {IDS_PARSE_INT, "Please enter a whole number."},
     {IDS_PARSE_INT_RANGE, "Please enter a whole number from %1 to %2."},

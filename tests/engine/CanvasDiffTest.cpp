@@ -79,17 +79,28 @@ TEST(CanvasDiff, RoundTripOnRandomChangesAndSizes) {
     }
 }
 
-TEST(CanvasDiff, TheWholeCanvasCapturedAtOnce) {
-    OwnedSurface canvas = Surface(37, 19, 200);
+// A step touching more cells than the room kept between steps takes room for itself, and
+// its record still takes the canvas back exactly.
+TEST(CanvasDiff, AStepLargerThanTheKeptRoom) {
+    const int w = 2560, h = 2400;  // more cells than kKeptCells
+    ASSERT_GT(size_t(w / kCaptureCell) * size_t(h / kCaptureCell), StepCapture::kKeptCells);
+    OwnedSurface canvas = Surface(w, h, 200);
     StepCapture capture;
-    ASSERT_TRUE(capture.Reset(37, 19));
+    ASSERT_TRUE(capture.Reset(w, h));
+    for (int y = 0; y < h; y += 97) Paint(*canvas, (y * 7) % w, y, uint8_t(y), 1, 2);
     const std::vector<uint8_t> before = Bytes(*canvas);
-    capture.BeforeWriteAll(*canvas);
-    capture.BeforeWrite(*canvas, {0, 0, 5, 5});  // already whole: nothing more
+    capture.BeforeWrite(*canvas, {0, 0, w, h});
+    capture.BeforeWrite(*canvas, {0, 0, 5, 5});  // already captured: nothing more
+    EXPECT_EQ(capture.CellsCaptured(), size_t(w / kCaptureCell) * size_t(h / kCaptureCell));
     std::memset(canvas->bytes, 7, size_t(canvas->byteSize));
     const std::vector<uint8_t> record = Encode(capture, *canvas);
     ASSERT_TRUE(ApplyCanvasChanges(*canvas, record.data(), record.size()));
     EXPECT_EQ(Bytes(*canvas), before);
+    // The next step starts from the kept room and captures as ever.
+    capture.BeforeWrite(*canvas, {10, 10, 3, 3});
+    Paint(*canvas, 11, 11, 0, 0, 0);
+    const std::vector<uint8_t> small = Encode(capture, *canvas);
+    EXPECT_EQ(small.size(), 6u + 3u);
 }
 
 TEST(CanvasDiff, CostsWhatChangedNotTheCells) {
@@ -148,7 +159,7 @@ TEST(CanvasDiff, DamagedRecordsChangeNothing) {
     OwnedSurface canvas = Surface(64, 64, 255);
     StepCapture capture;
     ASSERT_TRUE(capture.Reset(64, 64));
-    capture.BeforeWriteAll(*canvas);
+    capture.BeforeWrite(*canvas, {0, 0, 64, 64});
     for (int x = 0; x < 64; ++x) Paint(*canvas, x, x, uint8_t(x), 0, 0);
     const std::vector<uint8_t> record = Encode(capture, *canvas);
     const std::vector<uint8_t> state = Bytes(*canvas);

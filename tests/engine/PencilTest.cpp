@@ -37,17 +37,28 @@ uint64_t Fnv1a(const PixelSurface& s) {
 class PencilTest : public ::testing::Test {
 protected:
     static constexpr int W = 240, H = 320;
-    OwnedSurface canvas, coverage, colour, paper, pen, masks;
+    OwnedSurface canvas, pen, masks, tile;
+    StrokeLayers layers;
+    // The layers as they lie over the whole canvas.
+    PixelSurface* coverage = &layers.coverage;
+    PixelSurface* colour = &layers.colour;
     bool eraser = false;
     ::vellum::Rgb pencilColour;
 
     void SetUp() override {
-        for (OwnedSurface* s : {&canvas, &coverage, &colour, &paper}) ASSERT_TRUE(s->Allocate(W, H));
+        ASSERT_TRUE(canvas.Allocate(W, H));
+        ASSERT_TRUE(layers.Reset(W, H));
+        ASSERT_TRUE(layers.Whole());
         ASSERT_TRUE(pen.Allocate(kPenBufferWidth, kPenBufferHeight));
         ASSERT_TRUE(masks.Allocate(kStampSize, kStampSize));
+        ASSERT_TRUE(tile.Allocate(kPaperTile, kPaperTile));
         FillGrey(*canvas, 255);
-        FillGrey(*paper, 0);
+        PaperGrey(0);
         Pen([](int, int) { return 0; }, 0);
+    }
+    void PaperGrey(uint8_t v) {
+        FillGrey(*tile, v);
+        ASSERT_TRUE(layers.SetPaper(*tile));
     }
     // The pen from a mask given as a function of the mask position, and a colour.
     template <class F>
@@ -64,12 +75,11 @@ protected:
     // Pen mask of one grey, pencil colour, paper of one grey.
     void Setup(uint8_t mask, uint32_t value, uint8_t paperGrey) {
         Pen([&](int, int) { return mask; }, value);
-        FillGrey(*paper, paperGrey);
+        PaperGrey(paperGrey);
     }
     Pencil CurrentPencil() const { return Pencil{*pen, pencilColour, eraser}; }
     Box Segment(int x0, int y0, int x1, int y1) {
-        return DrawSegment(FastPixelOps(), {*canvas, *coverage, *colour, *paper}, CurrentPencil(), x0,
-                           y0, x1, y1);
+        return DrawSegment(FastPixelOps(), *canvas, layers, CurrentPencil(), x0, y0, x1, y1);
     }
     Box Stamp(int x, int y) { return StampPen(FastPixelOps(), *canvas, CurrentPencil(), x, y); }
 };
@@ -200,6 +210,56 @@ TEST_F(PencilTest, EraserWhitensWhateverThePaper) {
     Stamp(100, 100);
     EXPECT_EQ(Rgb(*canvas, 100, 100), 0xFFFFFFu);
     EXPECT_EQ(Rgb(*canvas, 110, 100), 0u);
+}
+
+// Layers laid over bands of a segment's box draw the very pixels canvas-sized layers do:
+// segments long and short, across every edge, with a grained paper and the eraser, on
+// a canvas narrower than a stamp too.
+TEST(StrokeLayersTest, BandsDrawWhatWholeLayersDraw) {
+    const PixelOps& ops = FastPixelOps();
+    OwnedSurface pen, masks, tile;
+    ASSERT_TRUE(pen.Allocate(kPenBufferWidth, kPenBufferHeight));
+    ASSERT_TRUE(masks.Allocate(kStampSize, kStampSize));
+    ASSERT_TRUE(tile.Allocate(37, 23));
+    for (int j = 0; j < kStampSize; ++j)
+        for (int i = 0; i < kStampSize; ++i) {
+            uint8_t* p = masks->At(i, j);
+            p[0] = uint8_t(23 * i + 9 * j), p[1] = uint8_t(200 - 11 * i), p[2] = uint8_t(17 * j);
+        }
+    for (int j = 0; j < tile->height; ++j)
+        for (int i = 0; i < tile->width; ++i) {
+            uint8_t* p = tile->At(i, j);
+            p[0] = uint8_t(i * 7 ^ j * 3), p[1] = uint8_t(i * j), p[2] = uint8_t(255 - i - j);
+        }
+    BuildPenStamp(ops, *pen, *masks, 0, 0, {180, 40, 90});
+    for (const auto& size : {std::pair{300, 200}, std::pair{7, 90}}) {
+        const int w = size.first, h = size.second;
+        OwnedSurface whole, banded;
+        StrokeLayers wholeLayers, bandLayers;
+        ASSERT_TRUE(whole.Allocate(w, h) && banded.Allocate(w, h));
+        ASSERT_TRUE(wholeLayers.Reset(w, h));
+        ASSERT_TRUE(bandLayers.Reset(w, h, 0, 257));  // a few rows a band
+        ASSERT_FALSE(bandLayers.Whole());
+        ASSERT_TRUE(wholeLayers.SetPaper(*tile) && bandLayers.SetPaper(*tile));
+        FillGrey(*whole, 230);
+        FillGrey(*banded, 230);
+        uint32_t seed = 12345;
+        auto next = [&](int range) {
+            seed = seed * 1103515245u + 12345u;
+            return int((seed >> 8) % uint32_t(range));
+        };
+        for (int i = 0; i < 400; ++i) {
+            const bool eraser = i % 9 == 0;
+            const int span = i % 5 == 0 ? 4 * (w + h) : 30;
+            const int x0 = next(w + 40) - 20, y0 = next(h + 40) - 20;
+            const int x1 = x0 + next(2 * span) - span, y1 = y0 + next(2 * span) - span;
+            const Pencil pencil{*pen, {180, 40, 90}, eraser};
+            const Box a = DrawSegment(ops, *whole, wholeLayers, pencil, x0, y0, x1, y1);
+            const Box b = DrawSegment(ops, *banded, bandLayers, pencil, x0, y0, x1, y1);
+            ASSERT_EQ(a, b) << i;
+            ASSERT_EQ(Fnv1a(*whole), Fnv1a(*banded)) << "segment " << i << " on " << w << " x " << h;
+        }
+    }
 }
 
 // With a mask that is dark only at mask position (0, 5) and open paper, the coverage

@@ -186,10 +186,12 @@ TEST_F(FilesViewTest, CancelledOpenChangesNothing) {
     EXPECT_EQ(view->modified, 1);
 }
 
+// The setting "fitpicture": pictures fitted onto a screen-sized canvas, with questions.
 class FitTest : public FilesViewTest {
 protected:
     // Opens a coded picture of that size through the chooser with the given answers.
     void OpenCoded(int width, int height, std::initializer_list<MsgAnswer> answers) {
+        view->fitPicture = 1;
         WriteAll(File("big.bmp"), CodedBmp(width, height));
         view->viewOriginX = 8, view->viewOriginY = 8, view->zoomFactor = 2, view->zoomShift = 1;
         view->modified = 0;

@@ -101,17 +101,13 @@ TEST(RecoveryJournal, ACutAnywhereInTheLastRecordGivesThePictureBeforeIt) {
     std::system(("rm -rf " + dir).c_str());
 }
 
-// Fills the journal until it is compacted into a base picture; returns the canvas.
+// Draws until the journal starts a generation on a base picture; returns the canvas.
 std::vector<uint8_t> DrawUntilCompacted(const std::string& dir) {
     Session s(dir);
     Stroke(s.platform, *s.view, 50, 80);
-    // An undone filter keeps the whole canvas in the journal, which soon outgrows twice a
-    // picture file: the picture as it stands becomes a base.
-    for (int i = 0; i < 6 && ReadFile(dir + "/base-2.bmp").empty(); ++i) {
-        s.view->picture.Filter(s.view->ops, {uint8_t(40 * i), 90, 200});
-        s.view->Undo();
-        s.view->Redo();
-    }
+    // An undone filter (a whole step) makes the picture as it stands the base.
+    s.view->picture.Filter(s.view->ops, {40, 90, 200});
+    s.view->Undo();
     Stroke(s.platform, *s.view, 120, 150);
     return Bytes(s.view->picture.Canvas());
 }
@@ -338,31 +334,49 @@ TEST(RecoveryJournal, AFullDiskKeepsTheOldGenerationWhenANewOneCannotBeWritten) 
 // Dropping an offer removes that picture and older ones of its size, never a picture of
 // another size, which the user was never offered; that one comes at a start of its size,
 // and only the offered journal is read whole.
-TEST(RecoveryJournal, AnOfferDroppedKeepsPicturesOfOtherSizes) {
+// A picture has a size of its own: one left by a session with another screen, or given
+// another size, comes back at its size; the older generations of its session go with it.
+TEST(RecoveryJournal, APictureComesBackAtItsOwnSize) {
     const std::string dir = TempDir();
-    std::vector<uint8_t> wide;
+    std::vector<uint8_t> wide, resized;
     {
         SmallSession a(dir, UINT64_MAX, {}, 480, 640);
         Stroke(a.platform, *a.view, 300, 500);
         wide = Bytes(a.view->picture.Canvas());
     }
-    for (int session = 0; session < 2; ++session) {
-        SmallSession b(dir, UINT64_MAX, {MsgAnswer::No});
-        Stroke(b.platform, *b.view, 60 + 40 * session, 100);
-    }
     {
-        SmallSession c(dir, UINT64_MAX, {MsgAnswer::No});
-        EXPECT_EQ(c.platform.messages, std::vector<int>{IDS_RESTORE});
-        // The other size's journal is known by its header alone.
-        EXPECT_EQ(c.platform.disk->reads, std::vector<std::string>{"journal-3"});
+        SmallSession b(dir, UINT64_MAX, {MsgAnswer::Yes});
+        EXPECT_EQ(b.platform.messages, std::vector<int>{IDS_RESTORE});
+        EXPECT_EQ(b.view->picture.Width(), 480);
+        EXPECT_EQ(b.view->picture.Height(), 640);
+        EXPECT_TRUE(Bytes(b.view->picture.Canvas()) == wide);
+        // A new size, then a stroke at it.
+        ASSERT_TRUE(b.view->picture.Resize(b.view->ops, 300, 200));
+        Stroke(b.platform, *b.view, 250, 150);
+        resized = Bytes(b.view->picture.Canvas());
     }
-    EXPECT_FALSE(Exists(dir + "/journal-2")) << "older ones of the offered size go with it";
-    EXPECT_FALSE(Exists(dir + "/journal-3"));
-    ASSERT_TRUE(Exists(dir + "/journal-1")) << "a picture of another size is never removed unseen";
-    SmallSession d(dir, UINT64_MAX, {MsgAnswer::Yes}, 480, 640);
-    EXPECT_EQ(d.platform.messages, std::vector<int>{IDS_RESTORE});
-    EXPECT_TRUE(Bytes(d.view->picture.Canvas()) == wide);
+    SmallSession c(dir, UINT64_MAX, {MsgAnswer::Yes});
+    EXPECT_EQ(c.view->picture.Width(), 300);
+    EXPECT_TRUE(Bytes(c.view->picture.Canvas()) == resized);
     std::system(("rm -rf " + dir).c_str());
+}
+
+// The size record replays as the edit did, and a size out of range is damage.
+TEST(RecoveryJournal, SizeRecordsReplay) {
+    Picture picture;
+    ASSERT_TRUE(picture.Create(FastPixelOps(), 240, 320));
+    FastPixelOps().fillRectColour(picture.BaseCanvas(), 0, 0, 240, 320, 1, 2, 3);
+    std::vector<uint8_t> records;
+    auto add = [&](const std::vector<uint8_t>& r) { records.insert(records.end(), r.begin(), r.end()); };
+    add(FrameRecord(JournalRecord::Size, SizePayload(100, 400)));
+    add(FrameRecord(JournalRecord::Size, SizePayload(8193, 5)));
+    const ReplayResult r = ReplayJournal(FastPixelOps(), picture, records.data(), records.size(), "p");
+    EXPECT_EQ(r.records, 1u);
+    EXPECT_TRUE(r.damaged);
+    ASSERT_EQ(picture.Width(), 100);
+    ASSERT_EQ(picture.Height(), 400);
+    EXPECT_EQ(picture.Canvas().At(99, 319)[0], 3);
+    EXPECT_EQ(picture.Canvas().At(0, 320)[0], 255) << "white below the old picture";
 }
 
 // A record whose checksum holds but whose corners lie beyond the canvas plus the stamp's
