@@ -87,6 +87,10 @@ void CVellumApp::PickColourAt(int x, int y) {
     if (view) view->OnPickColourAt(x, y);
 }
 
+void CVellumApp::Resize(int width, int height) {
+    if (view) view->OnResize(width, height);
+}
+
 void CVellumApp::Undo() {
     if (!view) return;
     view->Undo();

@@ -48,6 +48,7 @@ public:
     void RecoveryTrouble() override;
     void Timer(int id) override;
     void Expose(int x, int y, int w, int h) override;
+    void Resize(int width, int height) override;
     void CloseRequest() override;
     void WindowDestroyed() override { OnFrameDestroyed(); }
 

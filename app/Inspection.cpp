@@ -54,6 +54,8 @@ constexpr FieldRow kFields[] = {
     {"paletteMark",
      [](const CVellumView& v) { return Number(v.paletteMark.x) + " " + Number(v.paletteMark.y); }},
     {"path", [](const CVellumView& v) { return v.FilePath(); }},
+    {"pictureWidth", [](const CVellumView& v) { return Number(v.picture.Width()); }},
+    {"pictureHeight", [](const CVellumView& v) { return Number(v.picture.Height()); }},
     {"keys", Keys},
     {"colourDensity", [](const CVellumView& v) {
          char buffer[32];

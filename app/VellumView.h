@@ -124,8 +124,8 @@ public:
     int32_t panelPage = 0;
     char16_t filterList[kFilterListChars] = {};      // Save As
     char16_t openFilterList[kFilterListChars] = {};  // Open
-    int32_t W = 0;                       // canvas width: client width rounded up to 8
-    int32_t H = 0;                       // canvas height: client height
+    int32_t W = 0;                       // screen width: client width rounded up to 8
+    int32_t H = 0;                       // screen height: client height
     int32_t creationFailed = 0;
 
     // The surfaces, owned for the life of the window: the skin and the screen; the
@@ -213,7 +213,10 @@ public:
     // count -1 when the platform could not say.
     void OnPenMove(int x, int y, const PenPoint* points, int count);
     void OnPenUp(int x, int y);
+    // A stroke's next point (or a hand drag's), at screen point (x, y); c: the picture
+    // point it stands for.
     void DrawTo(int x, int y);
+    void DrawTo(int x, int y, IntPoint c);
 
     // ---- app/ViewDesktop.cpp: wheel, pan drag, right-click pick, pen ends, pointer -------
     void OnPenEraserEnd(bool inUse);
@@ -244,8 +247,7 @@ public:
     void TellJournalFailure();
     // Redraws the undo and redo controls of the strips when what they show changed.
     void UpdateUndoControls();
-    // Shows a box of the canvas as the view shows it (zoomed, or 1:1 in full view).
-    void RefreshCanvasBox(Box box);
+
 
     // ---- app/ViewScreen.cpp: composing and showing the screen ---------------------------
     ScreenGeometry Geometry() const;
@@ -255,7 +257,16 @@ public:
     void PresentWholeView();
     // The window asks for a rectangle again (an expose): painted from the screen as it is.
     void OnPaint(int x, int y, int w, int h);
+    // The window's client area changed size: the screen follows, the picture stays.
+    void OnResize(int width, int height);
     void ClampOrigin();
+    // Shows a box of the picture as the view shows it (zoomed, or 1:1 in full view).
+    void RefreshCanvasBox(Box box);
+    // The picture point under a screen point of the drawing area (outside the picture on
+    // the desk).
+    IntPoint PicturePoint(int x, int y) const;
+    // Whether the picture reaches beyond what the screen shows of it at this zoom.
+    bool Scrollable() const;
 
     // ---- panel/: status bar, tool panel, commands, colours, pens and papers --------------
     void DrawStatusBar(int item, bool refresh);
@@ -266,8 +277,16 @@ public:
     void PickPaletteColour(int x, int y);
     int BarY() const { return Geometry().BarY(); }
     int PanelY() const { return Geometry().PanelY(); }
-    void ApplyZoom(bool redrawIcon);
+    // Shows the level zoomShift, come from the level `from`: the picture point at the
+    // screen's centre stays there (from == zoomShift: the origin set already stays).
+    void ApplyZoom(bool redrawIcon, int from);
+    // The zoom key's tap: the next level of the cycle 1, 2, 4, 8, centred on (cx, cy).
     void ZoomAtPoint(int cx, int cy);
+    // A level of -3..3 with the picture point under screen point (x, y) kept there (the
+    // wheel at the pointer, the keys at the screen's centre).
+    void ZoomTo(int shift, int x, int y);
+    // The whole picture at the largest level that shows it whole.
+    void ZoomToFit();
     void PickCanvasColour(int cx, int cy);
     void ExitCommand();
     // A close the user asked for through the window's own close button.
@@ -276,6 +295,8 @@ public:
     void StylusSettingsCommand();
     void ColourEntryCommand();
     void KeySettingsCommand();
+    // The picture size dialog, and the new size as one step.
+    void PictureSizeCommand();
     // Runs a modal dialog between LeaveFullScreen and EnterFullScreen.
     int RunFramedDialog(CDialog& dialog);
     void SetColour(uint32_t colour, bool update);

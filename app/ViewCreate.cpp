@@ -73,9 +73,15 @@ bool CVellumView::OnCreate() {
         ops.copyRectRop(*skinImage, 0, 0, kSkinImageWidth, kSkinFileHeight, *loaded, 0, 0, SRCCOPY);
     loaded.Release();
 
-    // 10. The picture (the canvas, its stroke layers, paper and pen buffer), the screen.
+    // 10. The picture (the canvas, its stroke layers, paper and pen buffer) at the
+    //     screen's size unless another was asked for, and the screen.
     if (W > 0 && H > 0) {
-        picture.Create(ops, W, H);
+        int pw = W, ph = H;
+        if (!platform.StartingPictureSize(pw, ph) || pw < 1 || ph < 1 || pw > kMaxPictureSide || ph > kMaxPictureSide) {
+            pw = W;
+            ph = H;
+        }
+        picture.Create(ops, pw, ph);
         screenBuffer.Allocate(W, H);
     }
 
@@ -136,6 +142,8 @@ void CVellumView::OnInitialUpdate() {
     platform.SetAppIcon(*skinImage, emblem.x, emblem.y, emblem.w, emblem.h);
     DrawStatusBar(BarAll, false);
     DrawToolPanel(false);
+    // A picture of another size than the screen lies in view (centred when smaller).
+    ClampOrigin();
     RefreshRect(0, 0, -1, -1);
     // A store that can be neither read nor written (a browser's blocked site data): the
     // defaults are in force, and the user hears once that changes will not be kept.

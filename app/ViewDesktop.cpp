@@ -1,4 +1,4 @@
-// What desktop users bring: the wheel zooms at the pointer, a middle drag or a drag with
+// What desktop users bring: the wheel zooms through every level at the pointer, a middle drag or a drag with
 // the space bar held scrolls, a right click picks a colour, a tablet pen's eraser end
 // erases, and the pointer shows the tool a press would use.
 #include <algorithm>
@@ -6,16 +6,6 @@
 #include "app/VellumView.h"
 
 namespace vellum {
-
-namespace {
-
-// The canvas point under a window point of the drawing area.
-IntPoint CanvasPointAt(const CVellumView& v, int x, int y) {
-    if (v.zoomFactor == 1) return {x, y};
-    return {v.viewOriginX + (x >> v.zoomShift), v.viewOriginY + (y >> v.zoomShift)};
-}
-
-}  // namespace
 
 void CVellumView::OnPenEraserEnd(bool inUse) {
     // The stroke keeps the end it started with.
@@ -25,16 +15,8 @@ void CVellumView::OnPenEraserEnd(bool inUse) {
 
 void CVellumView::OnWheel(int x, int y, int steps) {
     if (steps == 0 || penDown == 1 || fullView || !IsOnCanvas(x, y)) return;
-    const int shift = std::clamp(zoomShift + steps, 0, 3);
-    if (shift == zoomShift) return;
-    const IntPoint c = CanvasPointAt(*this, x, y);
-    zoomShift = shift;
-    zoomFactor = 1 << shift;
-    // The point under the pointer stays there, as far as the canvas reaches.
-    viewOriginX = std::clamp(c.x - (x >> shift), 0, W - W / zoomFactor);
-    viewOriginY = std::clamp(c.y - (y >> shift), 0, H - H / zoomFactor);
-    // The factor is in force already, so the zoom keeps this origin.
-    ApplyZoom(true);
+    // Through every level, the picture point under the pointer kept there.
+    ZoomTo(std::clamp(zoomShift + steps, kLeastZoomShift, kMostZoomShift), x, y);
 }
 
 void CVellumView::OnPanDown(int x, int y) {
@@ -62,7 +44,7 @@ void CVellumView::OnPanUp(int x, int y) {
 
 void CVellumView::OnPickColourAt(int x, int y) {
     if (penDown == 1 || fullView || !IsOnCanvas(x, y)) return;
-    const IntPoint c = CanvasPointAt(*this, x, y);
+    const IntPoint c = PicturePoint(x, y);
     PickCanvasColour(c.x, c.y);
 }
 

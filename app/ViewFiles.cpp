@@ -28,12 +28,14 @@ bool OpensForWriting(const std::string& path) {
     return true;
 }
 
-// After a new or opened picture: 1:1 from the top-left corner, clean, drawn again.
+// After a new or opened picture: 1:1 from the top-left corner (centred when smaller than
+// the screen), clean, drawn again.
 void ShowFreshPicture(CVellumView& view) {
     view.viewOriginX = 0;
     view.viewOriginY = 0;
     view.zoomFactor = 1;
     view.zoomShift = 0;
+    view.ClampOrigin();
     view.modified = 0;
     view.DrawStatusBar(BarAll, false);
     view.DrawToolPanel(false);

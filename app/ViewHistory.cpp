@@ -18,7 +18,7 @@ void CVellumView::TellJournalFailure() {
 bool CVellumView::RecoverAtStart() {
     if (!picture.Exists()) return false;
     std::string problem;
-    journal.Open(platform, W, H, FilePath(), problem);
+    journal.Open(platform, picture.Width(), picture.Height(), FilePath(), problem);
     // The picture's steps go to the journal, when there is one.
     picture.SetSink(journal.Live() ? &journal : nullptr);
     if (!problem.empty()) MessageWithDetail(IDS_RECOVERY_UNUSABLE, problem);
@@ -40,29 +40,21 @@ bool CVellumView::RecoverAtStart() {
     SelectPaper(false);
     SelectPen(-1, false);
     picture.StartHistory(platform.UndoMemoryLimit());  // without the memory, no undo
-    if (!restored) return false;
+    if (!restored) {
+        // The memory for its size could not be had: it stays for a later start.
+        Message(IDS_MEMORY_ERROR, MsgButtons::Ok);
+        return false;
+    }
     // The picture as after its last complete step, unsaved, with its path; undo starts
     // here. The offered files go only once the restored picture is journalled anew.
     modified = 1;
     if (journal.Restart(picture.Canvas(), false, FilePath(), true)) journal.DropOffered();
     TellJournalFailure();
+    // At its own size, in view.
+    ClampOrigin();
     RefreshRect(0, 0, -1, -1);
     if (!complete) MessageWithDetail(IDS_RESTORE_INCOMPLETE, journal.Where());
     return true;
-}
-
-void CVellumView::RefreshCanvasBox(Box box) {
-    if (box.Empty()) return;
-    if (fullView || zoomFactor == 1) {
-        RefreshRect(box.x, box.y, box.w, box.h);
-        return;
-    }
-    const int s = zoomShift;
-    // The canvas box as the zoomed view shows it; what lies off screen is clipped.
-    const int64_t x = int64_t(box.x - viewOriginX) << s, y = int64_t(box.y - viewOriginY) << s;
-    const int64_t w = int64_t(box.w) << s, h = int64_t(box.h) << s;
-    const Box shown = ClipBox({int32_t(x), int32_t(y), int32_t(w), int32_t(h)}, W, H);
-    if (!shown.Empty()) RefreshRect(shown.x, shown.y, shown.w, shown.h);
 }
 
 namespace {
@@ -71,10 +63,13 @@ void ShowChange(CVellumView& view, const UndoHistory::Change& change) {
     view.TellJournalFailure();
     // Back at the picture last saved, opened or started: nothing is unsaved.
     view.modified = view.picture.AtSaved() ? 0 : 1;
-    if (change.kind == StepKind::Stroke)
+    if (change.kind == StepKind::Stroke) {
         view.RefreshCanvasBox(change.box);
-    else
+    } else {
+        // A whole step may give the picture another size: it stays in view.
+        view.ClampOrigin();
         view.RefreshRect(0, 0, -1, -1);
+    }
     view.UpdateUndoControls();
 }
 

@@ -70,6 +70,10 @@ public:
     // The window needs a rectangle painted again (-1 sizes: all of it); the program
     // hands it over through Platform::PaintRect.
     virtual void Expose(int x, int y, int w, int h) = 0;
+    // The window's client area became width x height screen pixels (a resize, a
+    // maximise, full screen or back, a tablet turned): the screen follows at once and is
+    // presented whole; the picture keeps its size.
+    virtual void Resize(int width, int height) = 0;
     // The user asks to close the window (its close button): the quit questions.
     virtual void CloseRequest() = 0;
     // The window is going: after a close the program posted, or one nobody asked the

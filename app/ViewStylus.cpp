@@ -11,11 +11,16 @@ namespace vellum {
 namespace {
 
 int Min(int a, int b) { return a < b ? a : b; }
-int Max(int a, int b) { return a > b ? a : b; }
 
-// The new origin after dragging from `last` (view units) to `now` (view units).
-int DraggedOrigin(int origin, int last, int now, int size, int zoomFactor) {
-    return Max(0, Min(size - size / zoomFactor, origin + last - now));
+// A screen point in picture pixels from the screen's corner, for a hand drag.
+int HandUnits(int s, int zoomShift) { return zoomShift >= 0 ? s >> zoomShift : s * (1 << -zoomShift); }
+
+// The origin after a hand drag from `last` to `now` (picture pixels from the screen's
+// corner), kept so that the picture stays in view.
+void DragOrigin(CVellumView& v, IntPoint last, IntPoint now) {
+    v.viewOriginX += last.x - now.x;
+    v.viewOriginY += last.y - now.y;
+    v.ClampOrigin();
 }
 
 // Whether a point lies on the shown tool panel, bar rows included.
@@ -57,19 +62,15 @@ void CVellumView::OnPenDown(int x, int y) {
         movePointCount = 0;
         penDown = 1;
         if (handMode) {
-            lastCanvasPt = {x >> zoomShift, y >> zoomShift};
+            lastCanvasPt = {HandUnits(x, zoomShift), HandUnits(y, zoomShift)};
             return;
         }
         // A held tool key still counts: the release may draw. A tablet pen's eraser end
         // erases whatever the eraser toggle says, and the stroke keeps it.
         modified = 1;
         picture.BeginStroke(Erasing());
-        if (zoomFactor == 1) {
-            lastCanvasPt = {x, y};
-        } else {
-            lastScreenPt = {x, y};
-            lastCanvasPt = {viewOriginX + (x >> zoomShift), viewOriginY + (y >> zoomShift)};
-        }
+        lastScreenPt = {x, y};
+        lastCanvasPt = PicturePoint(x, y);
         return;
     }
     penDown = 0;
@@ -86,7 +87,9 @@ void CVellumView::OnPenMove(int x, int y, const PenPoint* points, int count) {
         DrawTo(x, y);
         return;
     }
-    if (stylusMode && (zoomFactor == 1 || zoomFactor == 2)) {
+    // The buffered points where a screen pixel is no more than two picture pixels across
+    // or less: zoomed out, their quarter pixels reach picture pixels the screen's do not.
+    if (stylusMode && zoomShift <= 1) {
         if (count < 0 || (count > 0 && !points)) return;  // none to be had: this move draws nothing
         // The newest ones when a front end brings more than the handheld's buffer holds.
         if (count > kMaxBufferedPoints) {
@@ -94,9 +97,15 @@ void CVellumView::OnPenMove(int x, int y, const PenPoint* points, int count) {
             count = kMaxBufferedPoints;
         }
         for (int i = 0; i < count; ++i) {
-            // Smoothed in quarter pixels, then brought to screen pixels.
+            // Smoothed in quarter pixels, then brought to screen pixels (zoomed out, to
+            // the picture pixels they fall on).
             const IntPoint s = smoother.Next({points[i].x, points[i].y}, smoothing, movePointCount == 0);
-            DrawTo(s.x / 4, s.y / 4);
+            if (zoomShift < 0) {
+                const int k = 1 << -zoomShift;
+                DrawTo(s.x / 4, s.y / 4, {viewOriginX + s.x * k / 4, viewOriginY + s.y * k / 4});
+            } else {
+                DrawTo(s.x / 4, s.y / 4);
+            }
             ++movePointCount;
         }
         return;
@@ -106,18 +115,16 @@ void CVellumView::OnPenMove(int x, int y, const PenPoint* points, int count) {
     ++movePointCount;
 }
 
-void CVellumView::DrawTo(int x, int y) {
-    int cx = x, cy = y;
-    if (zoomFactor != 1) {
-        cx = viewOriginX + (x >> zoomShift);
-        cy = viewOriginY + (y >> zoomShift);
-    }
-    // A pointer dragged off the window (a desktop keeps reporting it) draws along the
-    // edge: the stroke's points stay within the canvas plus the stamp's reach, which is
-    // what the journal's replay accepts.
+void CVellumView::DrawTo(int x, int y) { DrawTo(x, y, PicturePoint(x, y)); }
+
+void CVellumView::DrawTo(int x, int y, IntPoint c) {
+    int cx = c.x, cy = c.y;
+    // A pointer dragged off the window or over the desk (a desktop keeps reporting it)
+    // draws along the picture's edge: the stroke's points stay within the picture plus
+    // the stamp's reach, which is what the journal's replay accepts.
     if (!handMode) {
-        cx = KeepInReach(cx, W);
-        cy = KeepInReach(cy, H);
+        cx = KeepInReach(cx, picture.Width());
+        cy = KeepInReach(cy, picture.Height());
     }
     // Later points are measured against the last accepted one.
     if (antiJump && !handMode && Jumps(lastCanvasPt, {cx, cy})) return;
@@ -127,25 +134,29 @@ void CVellumView::DrawTo(int x, int y) {
         const int lx = lastCanvasPt.x, ly = lastCanvasPt.y;
         picture.Segment(ops, lx - kStampOffset, ly - kStampOffset, cx - kStampOffset, cy - kStampOffset);
         // The segment's box and one pixel more each way down and right.
-        if (zoomFactor == 1) {
-            RefreshRect(Min(lx, cx) - kStampOffset, Min(ly, cy) - kStampOffset,
+        if (zoomShift == 0) {
+            RefreshRect(Min(lx, cx) - kStampOffset - viewOriginX, Min(ly, cy) - kStampOffset - viewOriginY,
                         std::abs(cx - lx) + kStampSize + 1, std::abs(cy - ly) + kStampSize + 1);
-        } else {
+        } else if (zoomShift > 0) {
             const int z = zoomFactor;
             const int sx = lastScreenPt.x, sy = lastScreenPt.y;
             RefreshRect(Min(sx, x) - kStampOffset * z, Min(sy, y) - kStampOffset * z,
                         std::abs(x - sx) + (kStampSize + 1) * z, std::abs(y - sy) + (kStampSize + 1) * z);
-            lastScreenPt = {x, y};
+        } else {
+            RefreshCanvasBox({Min(lx, cx) - kStampOffset, Min(ly, cy) - kStampOffset, std::abs(cx - lx) + kStampSize + 1,
+                              std::abs(cy - ly) + kStampSize + 1});
         }
+        lastScreenPt = {x, y};
         lastCanvasPt = {cx, cy};
         return;
     }
 
-    // Hand mode scrolls the zoomed view; at zoom 1 there is nothing to scroll.
-    if (zoomFactor == 1) return;
-    viewOriginX = DraggedOrigin(viewOriginX, lastCanvasPt.x, x >> zoomShift, W, zoomFactor);
-    viewOriginY = DraggedOrigin(viewOriginY, lastCanvasPt.y, y >> zoomShift, H, zoomFactor);
-    lastCanvasPt = {x >> zoomShift, y >> zoomShift};
+    // Hand mode scrolls a picture larger than what the screen shows of it; otherwise
+    // there is nothing to scroll.
+    if (!Scrollable()) return;
+    const IntPoint now{HandUnits(x, zoomShift), HandUnits(y, zoomShift)};
+    DragOrigin(*this, lastCanvasPt, now);
+    lastCanvasPt = now;
     PresentWholeView();
 }
 
@@ -170,11 +181,8 @@ void CVellumView::OnPenUp(int x, int y) {
         return;
     }
 
-    int cx = x, cy = y;
-    if (zoomFactor != 1) {
-        cx = viewOriginX + (x >> zoomShift);
-        cy = viewOriginY + (y >> zoomShift);
-    }
+    const IntPoint c = PicturePoint(x, y);
+    const int cx = c.x, cy = c.y;
     const bool stroke = penDown == 1 && !handMode;
     if (holdMode == 2) {
         ZoomAtPoint(cx, cy);
@@ -182,19 +190,21 @@ void CVellumView::OnPenUp(int x, int y) {
         PickCanvasColour(cx, cy);
     } else if (penDown == 1) {
         if (handMode) {
-            viewOriginX = DraggedOrigin(viewOriginX, lastCanvasPt.x, x >> zoomShift, W, zoomFactor);
-            viewOriginY = DraggedOrigin(viewOriginY, lastCanvasPt.y, y >> zoomShift, H, zoomFactor);
+            DragOrigin(*this, lastCanvasPt, {HandUnits(x, zoomShift), HandUnits(y, zoomShift)});
             RefreshRect(0, 0, -1, -1);
         } else if (movePointCount < 3) {
             // A tap or a very short stroke still leaves a mark where the stylus lifted.
-            const int sx = KeepInReach(cx, W) - kStampOffset, sy = KeepInReach(cy, H) - kStampOffset;
+            const int sx = KeepInReach(cx, picture.Width()) - kStampOffset;
+            const int sy = KeepInReach(cy, picture.Height()) - kStampOffset;
             picture.Stamp(ops, sx, sy);
             const int z = zoomFactor;
-            if (z == 1)
-                RefreshRect(sx, sy, kStampSize + 1, kStampSize + 1);
-            else
+            if (zoomShift == 0)
+                RefreshRect(sx - viewOriginX, sy - viewOriginY, kStampSize + 1, kStampSize + 1);
+            else if (zoomShift > 0)
                 RefreshRect((sx - viewOriginX) * z, (sy - viewOriginY) * z, (kStampSize + 1) * z,
                             (kStampSize + 1) * z);
+            else
+                RefreshCanvasBox({sx, sy, kStampSize + 1, kStampSize + 1});
         }
     }
     penDown = 0;

@@ -1,8 +1,8 @@
 #pragma once
-// The screen: the canvas (zoomed and scrolled), the translucent status bar and the
-// opaque tool panel, composed rectangle by rectangle in the screen buffer from the canvas
-// and the two strip caches of the skin image. Plain functions: the caller presents the
-// rectangle they return.
+// The screen: the picture (zoomed in or out and scrolled, on a plain desk where it does
+// not reach), the translucent status bar and the opaque tool panel, composed rectangle by
+// rectangle in the screen buffer from the canvas and the two strip caches of the skin
+// image. Plain functions: the caller presents the rectangle they return.
 #include <cstdint>
 
 #include "engine/Geometry.h"
@@ -11,20 +11,39 @@
 
 namespace vellum {
 
-// How the canvas and the strips lie on the screen.
+// The desk: where the screen shows no picture. One grey, distinct from white paper.
+constexpr uint8_t kDeskGrey = 0x8C;
+
+// Zoom levels: zoomShift -3..3, 1/8 to 8.
+constexpr int32_t kLeastZoomShift = -3;
+constexpr int32_t kMostZoomShift = 3;
+// The zoom tap's cycle: 1, 2, 4, 8 and back to 1; from a level zoomed out, to 1.
+inline int32_t NextCycleZoom(int32_t shift) { return shift < 0 ? 0 : (shift + 1) % 4; }
+
+// How the picture and the strips lie on the screen.
 struct ScreenGeometry {
-    int32_t width = 0;    // the screen buffer's size, which is the canvas's
+    int32_t width = 0;    // the screen buffer's size
     int32_t height = 0;
-    int32_t zoomShift = 0;  // zoom factor 1 << zoomShift
-    int32_t originX = 0;    // canvas pixel shown at the screen's top-left corner
-    int32_t originY = 0;
+    int32_t pictureWidth = 0;
+    int32_t pictureHeight = 0;
+    // Zoomed in by 1 << zoomShift (each picture pixel a block of screen pixels), or out
+    // by 1 << -zoomShift (each screen pixel the mean of a block of picture pixels).
+    int32_t zoomShift = 0;
+    int32_t originX = 0;  // picture pixel at the screen's top-left corner; negative where
+    int32_t originY = 0;  // the picture is centred on the desk
     bool panelShown = false;
     bool panelAtBottom = false;
-    bool fullView = false;  // the canvas alone, 1:1, whatever the zoom
+    bool fullView = false;  // the picture alone, 1:1, whatever the zoom
 
     int32_t BarY() const;
     int32_t PanelY() const;
 };
+
+// Picture pixels across the screen's width (or height) at a zoom level.
+int64_t ScreenSpan(int32_t screen, int32_t zoomShift);
+// The picture's offset from the origin of the screen pixel at s (one axis): its block's
+// corner zoomed in, its block's middle zoomed out.
+int64_t PictureOffset(int32_t s, int32_t zoomShift);
 
 struct ScreenSurfaces {
     PixelSurface& screen;
@@ -45,7 +64,11 @@ Box ComposeScreenRect(const PixelOps& ops, const ScreenSurfaces& s, const Screen
 // with the next composition that reaches them. Returns the screen's box.
 Box ComposeCanvasOnly(const PixelOps& ops, const ScreenSurfaces& s, const ScreenGeometry& g);
 
-// The view origin kept inside what the zoom can show: 0..W - W / zoom, 0..H - H / zoom.
-IntPoint ClampOrigin(IntPoint origin, int32_t width, int32_t height, int32_t zoomShift);
+// The view origin kept so that the picture stays in view, per axis: within 0..P - span
+// where the picture is larger than what the screen shows of it (P - span: the picture's
+// size less the screen's span, so W - W / zoom for a screen-sized picture), else centred
+// (on whole blocks when zoomed out).
+IntPoint ClampOrigin(IntPoint origin, int32_t pictureWidth, int32_t pictureHeight, int32_t screenWidth,
+                     int32_t screenHeight, int32_t zoomShift);
 
 }  // namespace vellum

@@ -45,8 +45,9 @@ void NextPaperCommand(CVellumView& view) {
 }
 
 void NextZoomCommand(CVellumView& view) {
-    view.zoomShift = (view.zoomShift + 1) % 4;
-    view.ApplyZoom(true);
+    const int from = view.zoomShift;
+    view.zoomShift = NextCycleZoom(from);
+    view.ApplyZoom(true, from);
 }
 
 void ToggleHandModeCommand(CVellumView& view) {
@@ -91,25 +92,46 @@ void PalettePickCommand(CVellumView& view, int x, int y) {
 
 // ---- Zoom ---------------------------------------------------------------------------
 
-void CVellumView::ApplyZoom(bool redrawIcon) {
+void CVellumView::ApplyZoom(bool redrawIcon, int from) {
     if (redrawIcon) DrawStatusBar(BarZoom, false);
-    const int f = zoomFactor;
-    const int next = 1 << zoomShift;
-    // The canvas point at the view's centre stays there, as far as the canvas allows.
-    // With the factor already in force (a zoom at a point) the origin stays as it is.
-    viewOriginX = Clamp(viewOriginX + (W / 2) / f - (W / 2) / next, 0, W - W / next);
-    viewOriginY = Clamp(viewOriginY + (H / 2) / f - (H / 2) / next, 0, H - H / next);
-    zoomFactor = next;
+    // The picture point at the screen's centre stays there, as far as the picture allows.
+    // From the level in force already (a zoom at a point) the origin stays as it is.
+    viewOriginX = int(viewOriginX + ScreenSpan(W / 2, from) - ScreenSpan(W / 2, zoomShift));
+    viewOriginY = int(viewOriginY + ScreenSpan(H / 2, from) - ScreenSpan(H / 2, zoomShift));
+    ClampOrigin();
+    zoomFactor = 1 << std::max(zoomShift, 0);
     RefreshRect(0, 0, -1, -1);
 }
 
 void CVellumView::ZoomAtPoint(int cx, int cy) {
-    zoomShift = (zoomShift + 1) % 4;
-    zoomFactor = 1 << zoomShift;
-    // The tapped point becomes the view's centre, as far as the canvas allows.
-    viewOriginX = Clamp(cx - (W / 2) / zoomFactor, 0, W - W / zoomFactor);
-    viewOriginY = Clamp(cy - (H / 2) / zoomFactor, 0, H - H / zoomFactor);
-    ApplyZoom(true);
+    zoomShift = NextCycleZoom(zoomShift);
+    // The tapped point becomes the view's centre, as far as the picture allows.
+    viewOriginX = int(cx - ScreenSpan(W / 2, zoomShift));
+    viewOriginY = int(cy - ScreenSpan(H / 2, zoomShift));
+    ApplyZoom(true, zoomShift);
+}
+
+void CVellumView::ZoomTo(int shift, int x, int y) {
+    shift = Clamp(shift, kLeastZoomShift, kMostZoomShift);
+    if (shift == zoomShift) return;
+    // The picture point under (x, y) stays there, as far as the picture allows.
+    const IntPoint c = PicturePoint(x, y);
+    zoomShift = shift;
+    viewOriginX = int(c.x - PictureOffset(x, shift));
+    viewOriginY = int(c.y - PictureOffset(y, shift));
+    ApplyZoom(true, shift);
+}
+
+void CVellumView::ZoomToFit() {
+    // The largest level at which the whole picture is on the screen, else the least.
+    int shift = kMostZoomShift;
+    while (shift > kLeastZoomShift &&
+           (ScreenSpan(W, shift) < picture.Width() || ScreenSpan(H, shift) < picture.Height()))
+        --shift;
+    zoomShift = shift;
+    viewOriginX = int(picture.Width() / 2 - ScreenSpan(W / 2, shift));
+    viewOriginY = int(picture.Height() / 2 - ScreenSpan(H / 2, shift));
+    ApplyZoom(true, shift);
 }
 
 void CVellumView::PickCanvasColour(int cx, int cy) {

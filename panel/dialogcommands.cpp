@@ -3,6 +3,8 @@
 #include "app/VellumView.h"
 #include "dialogs/ColourEntryDialog.h"
 #include "dialogs/KeySettingsDialog.h"
+#include "dialogs/PictureSizeDialog.h"
+#include "resources/StringIds.h"
 #include "dialogs/StylusSettingsDialog.h"
 #include "engine/skin/SkinLayout.h"
 
@@ -54,6 +56,24 @@ void CVellumView::ColourEntryCommand() {
     if (!picture.Exists()) return;
     picture.Filter(ops, {r, g, b});
     AfterStep();
+    RefreshRect(0, 0, -1, -1);
+}
+
+void CVellumView::PictureSizeCommand() {
+    if (!picture.Exists()) return;
+    CPictureSizeDialog dialog(platform);
+    dialog.width = picture.Width();
+    dialog.height = picture.Height();
+    if (RunFramedDialog(dialog) != kIdOk) return;
+    if (dialog.width == picture.Width() && dialog.height == picture.Height()) return;
+    // One step: the pixels kept at the top-left, cropped or extended with white.
+    if (!picture.Resize(ops, dialog.width, dialog.height)) {
+        Message(IDS_MEMORY_ERROR, MsgButtons::Ok);
+        return;
+    }
+    modified = 1;
+    AfterStep();
+    ClampOrigin();
     RefreshRect(0, 0, -1, -1);
 }
 

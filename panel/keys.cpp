@@ -1,5 +1,7 @@
 // Keys: the two hold keys, the seven bindings that act on a press, and the shortcuts a
 // desktop user expects. Every front end hands its keys here, so one table serves all.
+#include <algorithm>
+
 #include "app/VellumView.h"
 #include "resources/StringIds.h"
 #include "panel/Commands.h"
@@ -11,6 +13,12 @@ namespace {
 // Virtual-key codes of the shortcuts.
 constexpr uint32_t kKeyTab = 9;
 constexpr uint32_t kKeySpace = 32;
+constexpr uint32_t kKey0 = 48;
+constexpr uint32_t kKeyPad0 = 96;
+constexpr uint32_t kKeyPadPlus = 107;
+constexpr uint32_t kKeyPadMinus = 109;
+constexpr uint32_t kKeyPlus = 187;  // the = and + key
+constexpr uint32_t kKeyMinus = 189;
 constexpr uint32_t kKeyC = 67;
 constexpr uint32_t kKeyE = 69;
 constexpr uint32_t kKeyH = 72;
@@ -28,6 +36,15 @@ constexpr int kPaperCount = 4;
 void StepPen(CVellumView& v, int step) {
     v.penIndex = (v.penIndex + step + kPenCount) % kPenCount;
     v.SelectPen(-1, true);
+}
+
+// One zoom level in or out, about the screen's centre.
+void StepZoom(CVellumView& v, int step) {
+    const int from = v.zoomShift;
+    const int to = std::clamp(from + step, kLeastZoomShift, kMostZoomShift);
+    if (to == from || v.fullView) return;
+    v.zoomShift = to;
+    v.ApplyZoom(true, from);
 }
 
 void StepPaper(CVellumView& v, int step) {
@@ -70,6 +87,14 @@ constexpr Shortcut kShortcuts[] = {
     {kKeyN, kModCtrl, false, [](CVellumView& v) { v.NewPicture(); }},
     {kKeyC, kModCtrl, false, [](CVellumView& v) { v.CopyPicture(); }},
     {kKeyV, kModCtrl, false, [](CVellumView& v) { v.PastePicture(); }},
+    {kKeyC, kModCtrl | kModAlt, false, [](CVellumView& v) { v.PictureSizeCommand(); }},
+    {kKeyPlus, kModCtrl, true, [](CVellumView& v) { StepZoom(v, +1); }},
+    {kKeyPlus, kModCtrl | kModShift, true, [](CVellumView& v) { StepZoom(v, +1); }},
+    {kKeyPadPlus, kModCtrl, true, [](CVellumView& v) { StepZoom(v, +1); }},
+    {kKeyMinus, kModCtrl, true, [](CVellumView& v) { StepZoom(v, -1); }},
+    {kKeyPadMinus, kModCtrl, true, [](CVellumView& v) { StepZoom(v, -1); }},
+    {kKey0, kModCtrl, false, [](CVellumView& v) { if (!v.fullView) v.ZoomToFit(); }},
+    {kKeyPad0, kModCtrl, false, [](CVellumView& v) { if (!v.fullView) v.ZoomToFit(); }},
     {kKeyE, kModNone, false, [](CVellumView& v) { ToggleEraserCommand(v); }},
     {kKeyH, kModNone, false, [](CVellumView& v) { ToggleHandModeCommand(v); }},
     {kKeyTab, kModNone, false, [](CVellumView& v) { TogglePanelCommand(v); }},
@@ -152,6 +177,7 @@ bool CVellumView::PastePicture() {
     }
     modified = 1;
     AfterStep();
+    ClampOrigin();
     RefreshRect(0, 0, -1, -1);
     return true;
 }

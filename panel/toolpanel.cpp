@@ -37,6 +37,7 @@ void CVellumView::DrawToolPanel(bool refresh) {
                 MultiplyRect(ops, skin,
                              RegionRect(picture.CanRedo() ? Region::RedoButton : Region::RedoButtonDimmed),
                              kRedoButtonPlace);
+                MultiplyRect(ops, skin, RegionRect(Region::SizeButton), kSizeButtonPlace);
                 break;
             case PagePen:
                 CopyRegion(ops, skin, Region::PenRow, kPenRowPlace);
@@ -123,6 +124,7 @@ void CVellumView::HitToolPanel(int x, int y) {
         case PanelAction::KeySettings: KeySettingsCommand(); break;
         case PanelAction::Undo: Undo(); break;
         case PanelAction::Redo: Redo(); break;
+        case PanelAction::PictureSize: PictureSizeCommand(); break;
         case PanelAction::Nothing:
         case PanelAction::None: break;
     }

@@ -48,6 +48,7 @@ constexpr int IDD_STYLUS_SETTINGS = 130;
 constexpr int IDD_COLOUR_ENTRY = 131;
 constexpr int IDD_KEY_SETTINGS = 132;
 constexpr int IDD_KEY_CAPTURE = 133;
+constexpr int IDD_PICTURE_SIZE = 134;
 
 // Stylus settings.
 constexpr int IDC_STYLUS_INPUT = 1000;   // check "スタイラス入力方式"
@@ -66,6 +67,10 @@ constexpr int IDC_BLUE_EDIT = 1007;
 constexpr int IDC_BLUE_SPIN = 1008;
 constexpr int IDC_COLOUR_FILTER = 1036;
 
+// Picture size: the width and the height in pixels.
+constexpr int IDC_PICTURE_WIDTH = 1100;
+constexpr int IDC_PICTURE_HEIGHT = 1101;
+
 // Key settings: edit, set button and label of each row, in the view's key order
 // (darker, lighter, next pen, next paper, previous pen, previous paper, save,
 // eyedropper, zoom). The last two rows' labels have no id.
@@ -77,6 +82,7 @@ extern const DialogTemplate kStylusSettingsTemplate;
 extern const DialogTemplate kColourEntryTemplate;
 extern const DialogTemplate kKeySettingsTemplate;
 extern const DialogTemplate kKeyCaptureTemplate;
+extern const DialogTemplate kPictureSizeTemplate;
 
 // Every template of the program (the About box among them) by id; null when unknown.
 const DialogTemplate* FindDialogTemplate(int id);

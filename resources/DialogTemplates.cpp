@@ -1,5 +1,5 @@
-// Templates of the stylus settings (130), colour entry (131), key settings (132) and key
-// capture (133) dialogs, in dialog units. Template order is tab order, and the index of
+// Templates of the stylus settings (130), colour entry (131), key settings (132), key
+// capture (133) and picture size (134) dialogs, in dialog units. Template order is tab order, and the index of
 // a control here is what a language module translates it by.
 #include <cstddef>
 #include <initializer_list>
@@ -100,6 +100,19 @@ const ControlTemplate kCaptureControls[] = {
     {ControlKind::Static, -1, 5, 10, 60, 20, StyleLeftAlign, "設定するキーを押してください"},
 };
 
+// ---- 134: picture size --------------------------------------------------------------
+
+const ControlTemplate kPictureSizeControls[] = {
+    {ControlKind::Static, -1, 5, 10, 30, 10, StyleLeftAlign, "幅"},
+    {ControlKind::Edit, IDC_PICTURE_WIDTH, 35, 5, 35, 15, kNumberEdit, nullptr},
+    {ControlKind::Static, -1, 75, 10, 30, 10, StyleLeftAlign, "ピクセル"},
+    {ControlKind::Static, -1, 5, 28, 30, 10, StyleLeftAlign, "高さ"},
+    {ControlKind::Edit, IDC_PICTURE_HEIGHT, 35, 23, 35, 15, kNumberEdit, nullptr},
+    {ControlKind::Static, -1, 75, 28, 30, 10, StyleLeftAlign, "ピクセル"},
+    {ControlKind::PushButton, 2, 45, 45, 30, 20, StyleTabStop, "Cancel"},
+    {ControlKind::PushButton, 1, 75, 45, 30, 20, StyleDefaultButton | StyleTabStop, "OK"},
+};
+
 }  // namespace
 
 const DialogTemplate kStylusSettingsTemplate = {
@@ -122,10 +135,15 @@ const DialogTemplate kKeyCaptureTemplate = {
     kCaptureControls, CountOf(kCaptureControls),
 };
 
+const DialogTemplate kPictureSizeTemplate = {
+    IDD_PICTURE_SIZE, "絵の大きさ", kDialogFont, 9, 110, 70,
+    kPictureSizeControls, CountOf(kPictureSizeControls),
+};
+
 const DialogTemplate* FindDialogTemplate(int id) {
     for (const DialogTemplate* t : {&kAboutDialogTemplate, &kStylusSettingsTemplate,
                                     &kColourEntryTemplate, &kKeySettingsTemplate,
-                                    &kKeyCaptureTemplate})
+                                    &kKeyCaptureTemplate, &kPictureSizeTemplate})
         if (t->id == id) return t;
     return nullptr;
 }

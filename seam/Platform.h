@@ -46,6 +46,9 @@ public:
 
     // The main window.
     virtual void GetClientSize(int& width, int& height) = 0;
+    // The starting picture's size, where the front end was asked for one (1..8192 each);
+    // false: the picture starts at the screen's size.
+    virtual bool StartingPictureSize(int& width, int& height) { return false; }
     virtual void SetWindowTitle(const std::string& title) = 0;
     virtual void PostClose() = 0;
     virtual void SetTimer(int id, int milliseconds) = 0;

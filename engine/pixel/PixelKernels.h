@@ -48,6 +48,8 @@ void ZoomCopyRect(PixelSurface& dst, int x, int y, int w, int h, const PixelSurf
                   int sy, int shift);
 void HoldColourRect(PixelSurface& colour, int x, int y, int w, int h, const PixelSurface& coverage,
                     int sx, int sy, uint8_t red, uint8_t green, uint8_t blue);
+void ShrinkRect(PixelSurface& dst, int x, int y, int w, int h, const PixelSurface& src, int sx, int sy,
+                int shift);
 void ExpandRectRgb32(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
                      int x, int y, int w, int h, int scale);
 void ExpandRectRgba(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,

@@ -435,7 +435,7 @@ namespace impl = vellum;
 constexpr PixelOps kOps = {impl::BlendRect,     impl::CopyRectRop,    impl::WashOutRect,
                            impl::FillRectWhite, impl::FillRectBlack,  impl::FillRectColour,
                            impl::ZoomCopyRect,  impl::HoldColourRect, impl::ExpandRectRgb32,
-                           impl::ExpandRectRgba};
+                           impl::ExpandRectRgba, impl::ShrinkRect};
 }  // namespace
 
 #if defined(VELLUM_PIXEL_PORTABLE)

@@ -50,6 +50,12 @@ void HoldColourRect(PixelSurface& colour, int x, int y, int w, int h, const Pixe
 void ZoomCopyRect(PixelSurface& dst, int x, int y, int w, int h,
                   const PixelSurface& src, int sx, int sy, int shift);
 
+// Zoomed-out copy: destination (x + i, y + j) takes the mean of the block of k x k source
+// pixels at (sx + i k, sy + j k), k = 1 << shift (shift 1..3), over the block's pixels
+// that lie inside the source, rounded to nearest per channel; a destination pixel whose
+// block lies wholly outside the source is left alone. The surfaces must not be the same.
+void ShrinkRect(PixelSurface& dst, int x, int y, int w, int h, const PixelSurface& src, int sx, int sy,
+                int shift);
 // The window's picture of a rectangle of the screen: each pixel as 32 bits in the byte
 // order blue, green, red, 255 (a window image of 32-bit pixels), repeated scale x scale
 // times. Source (x, y, w, h) lands at (x * scale, y * scale) of dst, dstWidth x dstHeight
@@ -83,6 +89,8 @@ struct PixelOps {
                             const PixelSurface& src, int x, int y, int w, int h, int scale);
     void (*expandRectRgba)(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight,
                            const PixelSurface& src, int x, int y, int w, int h, int scale);
+    void (*shrinkRect)(PixelSurface& dst, int x, int y, int w, int h, const PixelSurface& src, int sx, int sy,
+                       int shift);
 };
 
 // The program's operations (the functions above).

@@ -79,6 +79,10 @@ enum class Region : int32_t {
     UndoButtonDimmed,
     RedoButton,
     RedoButtonDimmed,
+    // The file page's picture size button, and the status bar's zoom-out indicators
+    // (1/2, 1/4, 1/8).
+    SizeButton,
+    ZoomOutIcons,
     Count
 };
 
@@ -120,6 +124,8 @@ constexpr SkinRect kRegions[] = {
     {40, 450, 40, 35},   // UndoButtonDimmed
     {80, 450, 40, 35},   // RedoButton
     {120, 450, 40, 35},  // RedoButtonDimmed
+    {160, 350, 40, 35},  // SizeButton
+    {200, 450, 30, 10},  // ZoomOutIcons
 };
 static_assert(sizeof(kRegions) / sizeof(kRegions[0]) == static_cast<int32_t>(Region::Count),
               "one rectangle per region");
@@ -130,8 +136,13 @@ constexpr SkinRect RegionRect(Region r) { return kRegions[static_cast<int32_t>(r
 constexpr SkinRect PenIconRect(int32_t i) { return {10 + 20 * i, 170, kMarkSize, kMarkSize}; }
 // Paper indicator p (0..3) of the status bar.
 constexpr SkinRect PaperIconRect(int32_t p) { return {200 + 10 * p, 170, kMarkSize, kMarkSize}; }
-// Zoom indicator z (0..3, i.e. 1x, 2x, 4x, 8x) of the status bar.
-constexpr SkinRect ZoomIconRect(int32_t z) { return {200 + 10 * z, 180, kMarkSize, kMarkSize}; }
+// Zoom indicator z (0..3, i.e. 1x, 2x, 4x, 8x; -1..-3, i.e. 1/2, 1/4, 1/8) of the
+// status bar.
+constexpr SkinRect ZoomIconRect(int32_t z) {
+    return z >= 0 ? SkinRect{200 + 10 * z, 180, kMarkSize, kMarkSize}
+                  : SkinRect{RegionRect(Region::ZoomOutIcons).x + 10 * (-z - 1), RegionRect(Region::ZoomOutIcons).y,
+                             kMarkSize, kMarkSize};
+}
 // Texture t (0 = A, 1 = B).
 constexpr SkinRect PaperTextureRect(int32_t t) { return RegionRect(t == 0 ? Region::PaperA : Region::PaperB); }
 
@@ -227,6 +238,7 @@ constexpr SkinPoint kKeySettingsPlace{65, 55};
 // The file page's undo and redo buttons, under the four file buttons.
 constexpr SkinPoint kUndoButtonPlace{60, 75};
 constexpr SkinPoint kRedoButtonPlace{100, 75};
+constexpr SkinPoint kSizeButtonPlace{140, 75};
 
 // What a release at a panel point does: the first row holding the point acts, bounds
 // inclusive; page -1 rows act on every page.
@@ -248,6 +260,7 @@ enum class PanelAction : int32_t {
     KeySettings,
     Undo,
     Redo,
+    PictureSize,
     None,
 };
 struct PanelHotArea {
@@ -269,6 +282,7 @@ constexpr PanelHotArea kPanelHotAreas[] = {
     {0, 181, 219, 31, 69, PanelAction::Save},
     {0, 61, 99, 76, 109, PanelAction::Undo},
     {0, 101, 139, 76, 109, PanelAction::Redo},
+    {0, 141, 179, 76, 109, PanelAction::PictureSize},
     {1, 56, 234, 26, 54, PanelAction::SelectPen},
     {1, 111, 169, 91, 114, PanelAction::StylusSettings},
     {2, 51, 229, 31, 89, PanelAction::PalettePick},
@@ -302,6 +316,14 @@ static_assert(kUndoButtonPlace.x + RegionRect(Region::UndoButton).w == kRedoButt
 static_assert(HitPanel(0, 61, 76) == PanelAction::Undo && HitPanel(0, 139, 109) == PanelAction::Redo &&
                   HitPanel(0, 100, 90) == PanelAction::None && HitPanel(0, 80, 110) == PanelAction::None,
               "undo and redo buttons inside their images, the border between them belongs to none");
+static_assert(kRedoButtonPlace.x + RegionRect(Region::RedoButton).w == kSizeButtonPlace.x &&
+                  RegionRect(Region::SizeButton).w == RegionRect(Region::RedoButton).w &&
+                  RegionRect(Region::SizeButton).Bottom() <= kSkinFileHeight &&
+                  RegionRect(Region::ZoomOutIcons).Bottom() <= kSkinFileHeight,
+              "the size button beside redo, and the zoom-out icons, drawn from the file rows");
+static_assert(HitPanel(0, 141, 76) == PanelAction::PictureSize && HitPanel(0, 140, 90) == PanelAction::None &&
+                  HitPanel(0, 180, 90) == PanelAction::None,
+              "the size button inside its image");
 static_assert(HitPanel(2, 51, 31) == PanelAction::PalettePick && InPalette(51, 31) &&
                   !InPalette(50, 31) && !InPalette(230, 31) && InPalette(229, 89),
               "the palette's tap and drag areas agree");

@@ -95,6 +95,7 @@ QtPlatform::QtPlatform(const DesktopOptions& o) : options(o) {
                                   : WindowScale(available.width(), available.height(), screenWidth,
                                                 screenHeight, kMaxScale);
     }
+    fullScreenWanted = options.fullscreen;
     settingsPath = UserSettingsPath();
 }
 
@@ -132,14 +133,12 @@ void QtPlatform::CreateWindow() {
     window = std::make_unique<CQtMainWindow>(*this);
     viewWidget = new CViewWidget(*this, screenWidth, screenHeight, scale, window.get());
     window->setCentralWidget(viewWidget);
-    if (options.fullscreen) {
-        QPalette palette = window->palette();
-        palette.setColor(QPalette::Window, Qt::black);
-        window->setPalette(palette);
-        window->setAutoFillBackground(true);
-    } else {
-        window->setFixedSize(viewWidget->size());
-    }
+    // Resizable and maximisable: the screen follows the client area.
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+    window->resize(viewWidget->size());
     window->setWindowIcon(QIcon(DrawnPencilIcon(32)));
 }
 
@@ -161,10 +160,12 @@ bool QtPlatform::Start(ViewInput& input) {
                 [this, delay] { QTimer::singleShot(delay, this, &QtPlatform::TakeScreenshot); });
         QTimer::singleShot(5000, this, &QtPlatform::TakeScreenshot);
     }
-    if (options.fullscreen)
+    if (options.fullscreen) {
         window->showFullScreen();
-    else
+    } else {
         window->show();
+        windowShownNormal = true;
+    }
     viewWidget->setFocus(Qt::ActiveWindowFocusReason);
     return true;
 }
@@ -226,22 +227,33 @@ void QtPlatform::OnWindowActivation(bool active) {
     if (ViewInput* input = LiveView()) input->Focus(active);
 }
 
-bool QtPlatform::InFullScreen() const {
-    return options.fullscreen && !leftFullScreen && window && window->isFullScreen();
+bool QtPlatform::InFullScreen() const { return window && window->isFullScreen(); }
+
+void QtPlatform::EnterFullScreen() {
+    if (!window || InFullScreen()) return;
+    fullScreenWanted = true;
+    window->showFullScreen();
+    viewWidget->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void QtPlatform::LeaveFullScreen() {
-    if (!InFullScreen()) return;
-    leftFullScreen = true;
-    // The screen keeps its size (the program laid itself out for it); only its pixels
-    // shrink until the window fits, as far as they can.
-    QScreen* monitor = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    const QRect available = monitor ? monitor->availableGeometry() : QRect(0, 0, 800, 600);
-    scale = WindowScale(available.width(), available.height(), screenWidth, screenHeight, scale);
-    viewWidget->SetScale(scale);
+    if (!window || !InFullScreen()) return;
+    fullScreenWanted = false;
     window->showNormal();
-    window->setFixedSize(viewWidget->size());
+    // A run that started full screen has no window of its own yet: the one --screen
+    // asks for, at the scale in force.
+    if (options.fullscreen && !windowShownNormal) {
+        window->resize(options.screenWidth * scale, options.screenHeight * scale);
+        windowShownNormal = true;
+    }
     viewWidget->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void QtPlatform::OnClientResized(int width, int height) {
+    if (width == screenWidth && height == screenHeight) return;
+    screenWidth = width;
+    screenHeight = height;
+    if (ViewInput* input = LiveView()) input->Resize(width, height);
 }
 
 void QtPlatform::CloseTopModal() {
@@ -295,7 +307,7 @@ void QtPlatform::TakeScreenshot() {
 void QtPlatform::RaiseWindow() {
     ++raiseRequests;
     if (!started || destroyed || !window) return;
-    if (options.fullscreen && !leftFullScreen)
+    if (fullScreenWanted)
         window->showFullScreen();
     else
         window->showNormal();
@@ -404,9 +416,8 @@ void QtPlatform::GetScreenSize(int& width, int& height) {
 }
 
 void QtPlatform::MoveFrame(int, int, int, int) {
-    // The window keeps its size; full screen is the monitor.
-    if (options.fullscreen && !leftFullScreen && started && !destroyed && window &&
-        window->isVisible() && !window->isFullScreen())
+    // The window keeps its size; full screen, while it is wanted, is the monitor.
+    if (fullScreenWanted && started && !destroyed && window && window->isVisible() && !window->isFullScreen())
         window->showFullScreen();
 }
 

@@ -59,10 +59,14 @@ public:
     void RequestUserClose();
     // Called by the main window when it is (de)activated.
     void OnWindowActivation(bool active);
-    // A full-screen run shown full screen now; leaving it (Esc or F11) makes it a window
-    // for good, at the largest scale that fits the monitor.
+    // Full screen now (a --fullscreen run, or F11); F11 enters and leaves it, Esc leaves
+    // it, and leaving gives back the window as it was before (a --fullscreen run: the
+    // window --screen asks for). The scale stays; the screen follows the window's size.
     bool InFullScreen() const;
+    void EnterFullScreen();
     void LeaveFullScreen();
+    // The view widget's client area changed: the screen follows it at once.
+    void OnClientResized(int width, int height);
 
     // The program while events may reach it: after start, before the window is destroyed.
     ViewInput* LiveView();
@@ -154,7 +158,8 @@ private:
     bool destroyed = false;     // the window was destroyed: no more events to the view
     bool skipShutdown = false;  // the screenshot run ends without the view's shutdown
     bool userCloseQueued = false;
-    bool leftFullScreen = false;  // a full-screen run that became a window
+    bool fullScreenWanted = false;  // full screen asked for (--fullscreen, F11) and not left
+    bool windowShownNormal = false;  // the window has been shown as a window
     CursorKind shownCursor = CursorKind::Pencil;
     bool userCloseDeferred = false;  // asked while a modal loop ran
     int modalDepth = 0;

@@ -5,6 +5,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QResizeEvent>
 #include <QTabletEvent>
 #include <QWheelEvent>
 
@@ -13,7 +14,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/Screen.h"
 #include "engine/pixel/PixelOps.h"
+#include "platform/qt/Options.h"
 #include "platform/qt/Cursors.h"
 #include "platform/qt/KeyMap.h"
 #include "platform/qt/QtPlatform.h"
@@ -29,7 +32,8 @@ constexpr int kWheelNotch = 120;
 
 CViewWidget::CViewWidget(QtPlatform& p, int cw, int ch, int s, QWidget* parent)
     : QWidget(parent), platform(p), clientWidth(cw), clientHeight(ch), scale(s) {
-    setFixedSize(cw * s, ch * s);
+    resize(cw * s, ch * s);
+    setMinimumSize(kMinScreenWidth * s, kMinScreenHeight * s);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);  // moves without a button reach the view too
     setFocusPolicy(Qt::StrongFocus);
@@ -58,11 +62,20 @@ void CViewWidget::KeepLastPicture() {
 
 QImage CViewWidget::Picture() const {
     QImage picture(width(), height(), QImage::Format_RGB32);
-    picture.fill(Qt::white);
+    picture.fill(QColor(kDeskGrey, kDeskGrey, kDeskGrey));
     if (source)
         FastPixelOps().expandRectRgb32(picture.bits(), picture.bytesPerLine(), picture.width(), picture.height(),
                                        *source, 0, 0, clientWidth, clientHeight, scale);
     return picture;
+}
+
+void CViewWidget::FillMargin(QPainter& painter, const QRect& area) {
+    // The widget's pixels past the last whole screen pixel, and past a screen the
+    // program has not yet grown to fit, are desk.
+    const int w = source ? std::min(clientWidth, source->width) : 0, h = source ? std::min(clientHeight, source->height) : 0;
+    const QColor desk(kDeskGrey, kDeskGrey, kDeskGrey);
+    painter.fillRect(area & QRect(w * scale, 0, width(), height()), desk);
+    painter.fillRect(area & QRect(0, h * scale, width(), height()), desk);
 }
 
 void CViewWidget::paintEvent(QPaintEvent* event) {
@@ -80,6 +93,7 @@ void CViewWidget::paintEvent(QPaintEvent* event) {
         // converted and scaled straight into it, with no copy between and no scaling by
         // Qt. Whole screen pixels are written, which lie inside this widget.
         QImage* target = static_cast<QImage*>(device);
+        FillMargin(painter, event->rect() & whole);
         painter.end();
         const int ox = int(at.dx()), oy = int(at.dy());
         const QRect inTarget = QRect(-ox, -oy, target->width(), target->height()) & whole;
@@ -105,6 +119,7 @@ void CViewWidget::paintEvent(QPaintEvent* event) {
             FastPixelOps().expandRectRgb32(full.bits(), full.bytesPerLine(), full.width(), full.height(), *source, sx0,
                                            sy0, sx1 - sx0, sy1 - sy0, scale);
             painter.drawImage(r.topLeft(), full, r);
+            FillMargin(painter, r);
         }
     }
     if (!painted) {
@@ -117,10 +132,14 @@ int CViewWidget::PixelOf(double v) const { return int(std::floor(v / scale)); }
 
 int CViewWidget::QuarterOf(double v) const { return int(std::floor(4.0 * v / scale)); }
 
-void CViewWidget::SetScale(int newScale) {
-    if (newScale < 1 || newScale == scale) return;
-    scale = newScale;
-    setFixedSize(clientWidth * scale, clientHeight * scale);
+void CViewWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // Whole screen pixels; the few widget pixels over show the desk.
+    const int cw = std::max(1, width() / scale), ch = std::max(1, height() / scale);
+    if (cw == clientWidth && ch == clientHeight) return;
+    clientWidth = cw;
+    clientHeight = ch;
+    platform.OnClientResized(cw, ch);
     update();
 }
 
@@ -325,11 +344,14 @@ void CViewWidget::tabletEvent(QTabletEvent* event) {
 
 void CViewWidget::keyPressEvent(QKeyEvent* event) {
     const uint32_t code = VirtualKeyFromEvent(event);
-    // Esc and F11 leave full screen, before the program sees them.
-    if ((event->key() == Qt::Key_Escape || event->key() == Qt::Key_F11) && platform.InFullScreen()) {
+    // F11 enters and leaves full screen, Esc leaves it, before the program sees them.
+    if (event->key() == Qt::Key_F11 || (event->key() == Qt::Key_Escape && platform.InFullScreen())) {
         event->accept();
         swallowedKey = code;
-        platform.LeaveFullScreen();
+        if (platform.InFullScreen())
+            platform.LeaveFullScreen();
+        else if (!event->isAutoRepeat())
+            platform.EnterFullScreen();
         return;
     }
     if (code == 0) {

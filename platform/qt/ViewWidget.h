@@ -11,6 +11,7 @@
 #include "engine/pixel/Surface.h"
 #include "seam/Platform.h"
 
+class QPainter;
 class QTabletEvent;
 
 namespace vellum {
@@ -20,7 +21,8 @@ class QtPlatform;
 class CViewWidget : public QWidget {
     Q_OBJECT
 public:
-    // clientWidth x clientHeight emulated pixels, each shown scale x scale.
+    // clientWidth x clientHeight screen pixels, each shown scale x scale; the client area
+    // follows the widget's size.
     CViewWidget(QtPlatform& platform, int clientWidth, int clientHeight, int scale,
                 QWidget* parent = nullptr);
 
@@ -35,8 +37,6 @@ public:
     // Delivers a move that is still waiting (before a press or release, and in tests).
     void FlushMove();
     int DeliveredMoves() const { return deliveredMoves; }
-    // A new scale for the same screen (a full-screen run becoming a window).
-    void SetScale(int newScale);
     // The pointer's shape over the view: the tool, or the hand that grabs while a scroll
     // drag is held.
     void ShowCursor(CursorKind kind);
@@ -46,6 +46,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -67,6 +68,7 @@ private:
     void ScheduleDelivery();
     void SetGrabbing(bool held);
     int PixelOf(double v) const;
+    void FillMargin(QPainter& painter, const QRect& area);
     int QuarterOf(double v) const;
 
     QtPlatform& platform;

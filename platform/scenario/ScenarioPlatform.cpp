@@ -88,6 +88,13 @@ void ScenarioPlatform::ShowWindow() {
     if (!window.Exists() && screenWidth > 0 && screenHeight > 0) window.Allocate(screenWidth, screenHeight);
 }
 
+void ScenarioPlatform::ResizeWindow(int width, int height) {
+    screenWidth = width;
+    screenHeight = height;
+    window.Release();
+    ShowWindow();
+}
+
 // ---- Platform -------------------------------------------------------------------------
 
 bool ScenarioPlatform::ActivateRunningInstance(const std::string&) { return instanceRunning; }
@@ -124,6 +131,13 @@ bool ScenarioPlatform::ShellFullScreen(unsigned flags) {
 void ScenarioPlatform::GetClientSize(int& width, int& height) {
     width = screenWidth;
     height = screenHeight;
+}
+
+bool ScenarioPlatform::StartingPictureSize(int& width, int& height) {
+    if (pictureWidth < 1 || pictureHeight < 1) return false;
+    width = pictureWidth;
+    height = pictureHeight;
+    return true;
 }
 
 void ScenarioPlatform::SetWindowTitle(const std::string& title) {

@@ -62,6 +62,8 @@ public:
     // ---- The machine, set before start ----------------------------------------------
     int screenWidth = 240;
     int screenHeight = 320;
+    int pictureWidth = 0;                    // `canvas W H`; 0: the screen's size
+    int pictureHeight = 0;
     std::string languageId = "0411";
     std::string programDir;                  // ends in '/'
     std::string picturesDir = "/My Documents/";
@@ -103,6 +105,9 @@ public:
     // only what is presented.
     OwnedSurface window;
     void ShowWindow();
+    // The client area becomes width x height (`resize`): the window shows nothing new
+    // until the program presents it.
+    void ResizeWindow(int width, int height);
 
     bool TakePostedClose() {
         const bool posted = closePosted;
@@ -122,6 +127,7 @@ public:
     void MoveFrame(int x, int y, int width, int height) override;
     bool ShellFullScreen(unsigned flags) override;
     void GetClientSize(int& width, int& height) override;
+    bool StartingPictureSize(int& width, int& height) override;
     void SetWindowTitle(const std::string& title) override;
     void PostClose() override;
     void SetTimer(int id, int milliseconds) override;

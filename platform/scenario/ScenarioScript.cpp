@@ -213,7 +213,7 @@ bool ScenarioScript::RunMachineCommand(const ScriptLine& line, const std::string
                                        const std::vector<std::string>& args, const std::string& rest) {
     static const char* const kWords[] = {"screen",   "language",   "programdir", "settings",
                                          "set",      "cmdline",    "instance",   "fullscreen",
-                                         "pictures", "statedir",   "start"};
+                                         "pictures", "statedir",   "canvas",     "start"};
     bool known = false;
     for (const char* w : kWords) known = known || word == w;
     if (!known) return false;
@@ -223,6 +223,10 @@ bool ScenarioScript::RunMachineCommand(const ScriptLine& line, const std::string
         NeedArgs(line, args, 2);
         platform.screenWidth = int(Number(line, args[0], 0, 16384));
         platform.screenHeight = int(Number(line, args[1], 0, 16384));
+    } else if (word == "canvas") {
+        NeedArgs(line, args, 2);
+        platform.pictureWidth = int(Number(line, args[0], 1, 8192));
+        platform.pictureHeight = int(Number(line, args[1], 1, 8192));
     } else if (word == "language") {
         NeedArgs(line, args, 1);
         bool hex = args[0].size() == 4;
@@ -378,6 +382,14 @@ bool ScenarioScript::RunUserCommand(const ScriptLine& line, const std::string& w
             Input(line).KeyDown(code, modifiers);
         else
             Input(line).KeyUp(code, modifiers);
+        return true;
+    }
+    if (word == "resize") {
+        NeedStart(line);
+        NeedArgs(line, args, 2);
+        const int w = int(Number(line, args[0], 1, 16384)), h = int(Number(line, args[1], 1, 16384));
+        platform.ResizeWindow(w, h);
+        Input(line).Resize(w, h);
         return true;
     }
     if (word == "wheel") {

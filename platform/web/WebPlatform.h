@@ -16,6 +16,11 @@ namespace vellum {
 class WebPlatform : public Platform {
 public:
     WebPlatform(int width, int height, std::string languageId);
+    // The page's canvas became width x height screen pixels.
+    void Resize(int w, int h) {
+        width = w;
+        height = h;
+    }
 
     bool ActivateRunningInstance(const std::string& title) override { return false; }
     MsgAnswer ShowMessage(int id, const std::string& text, MsgButtons buttons) override;

@@ -65,6 +65,23 @@ EMSCRIPTEN_KEEPALIVE void vellum_redo() {
 EMSCRIPTEN_KEEPALIVE void vellum_wheel(int x, int y, int steps) {
     if (auto* in = Input()) in->Wheel(x, y, steps);
 }
+// A pan drag (two fingers, the middle button): phase 0 press, 1 move, 2 release.
+EMSCRIPTEN_KEEPALIVE void vellum_pan(int phase, int x, int y) {
+    auto* in = Input();
+    if (!in) return;
+    if (phase == 0)
+        in->PanDown(x, y);
+    else if (phase == 1)
+        in->PanMove(x, y);
+    else
+        in->PanUp(x, y);
+}
+// The page's size changed (a window resized, a tablet turned): the screen follows.
+EMSCRIPTEN_KEEPALIVE void vellum_resize(int width, int height) {
+    if (!gPlatform || width < 1 || height < 1) return;
+    gPlatform->Resize(width, height);
+    if (auto* in = Input()) in->Resize(width, height);
+}
 EMSCRIPTEN_KEEPALIVE void vellum_timer(int id) {
     if (auto* in = Input()) in->Timer(id);
 }

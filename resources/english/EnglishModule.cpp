@@ -43,6 +43,7 @@ constexpr int32_t kStylusSettings = 130;
 constexpr int32_t kColourEntry = 131;
 constexpr int32_t kKeySettings = 132;
 constexpr int32_t kKeyCapture = 133;
+constexpr int32_t kPictureSize = 134;
 
 const VellumDialogTextEntry kDialogTexts[] = {
     // About box: its two lines show strings 129 and 130.
@@ -87,6 +88,15 @@ const VellumDialogTextEntry kDialogTexts[] = {
     // Key capture.
     {kKeyCapture, -1, "Press a key"},
     {kKeyCapture, 0, "Press the key to assign"},
+
+    // Picture size: 1 and 4 are the edits.
+    {kPictureSize, -1, "Picture size"},
+    {kPictureSize, 0, "Width"},
+    {kPictureSize, 2, "pixels"},
+    {kPictureSize, 3, "Height"},
+    {kPictureSize, 5, "pixels"},
+    {kPictureSize, 6, "Cancel"},
+    {kPictureSize, 7, "OK"},
 };
 
 const VellumResourceModule kModule = {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "imageio/formats/Bmp.h"
+#include "engine/Screen.h"
 #include "engine/skin/SkinLayout.h"
 
 namespace vellum {
@@ -271,9 +272,23 @@ TEST_F(SkinFile, CopiedPiecesMatchThePanelGround) {
     EXPECT_EQ(At(button.x, button.y), page);
     EXPECT_EQ(At(button.Right() - 1, button.Bottom() - 1), page);
     // The rows no region uses are plain white.
+    const SkinRect zoomOut = RegionRect(Region::ZoomOutIcons);
     for (int y = 450; y < 500; ++y)
         for (int x = 0; x < 240; x += 3)
-            if (y >= 485 || x >= 200) EXPECT_EQ(At(x, y), (Rgb{255, 255, 255})) << x << "," << y;
+            if ((y >= 485 || x >= 200) && !zoomOut.Contains(x, y)) EXPECT_EQ(At(x, y), (Rgb{255, 255, 255})) << x << "," << y;
+    // The size button is multiplied onto the file page: white around it.
+    const SkinRect size = RegionRect(Region::SizeButton);
+    EXPECT_EQ(At(size.x, size.y), (Rgb{255, 255, 255}));
+    EXPECT_EQ(At(size.Right() - 1, size.Bottom() - 1), (Rgb{255, 255, 255}));
+    // Each zoom indicator, in and out, has ink of its own: no two alike.
+    for (int a = kLeastZoomShift; a <= kMostZoomShift; ++a)
+        for (int b = a + 1; b <= kMostZoomShift; ++b) {
+            bool differ = false;
+            const SkinRect ra = ZoomIconRect(a), rb = ZoomIconRect(b);
+            for (int y = 0; y < 10; ++y)
+                for (int x = 0; x < 10; ++x) differ = differ || !(At(ra.x + x, ra.y + y) == At(rb.x + x, rb.y + y));
+            EXPECT_TRUE(differ) << a << " " << b;
+        }
 }
 
 TEST_F(SkinFile, UndoPiecesFitWhereTheyGo) {

@@ -401,64 +401,84 @@ private slots:
         QVERIFY(!program.platform->GetClipboardPicture(got));
     }
 
-    void TheWindowOffersNoMaximise() {
+    // The window resizes and maximises; the screen is its client area divided by the
+    // scale and follows at once; the picture keeps its size.
+    void TheScreenFollowsTheWindow() {
         RunningProgram program;
-        QVERIFY(program.Start(AtScale(1)));
-        const Qt::WindowFlags flags = program.platform->Window()->windowFlags();
-        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QVERIFY(program.Start(AtScale(2)));
+        QtPlatform& p = *program.platform;
+        CVellumView* view = program.app->View();
+        p.Window()->resize(1001, 703);
+        QTRY_COMPARE(p.ViewWidget()->size(), QSize(1001, 703));
+        int sw = 0, sh = 0;
+        p.GetClientSize(sw, sh);
+        QCOMPARE(QSize(sw, sh), QSize(500, 351));
+        QCOMPARE(view->W, 504);
+        QCOMPARE(view->H, 351);
+        QCOMPARE(view->picture.Width(), 240);
+        QCOMPARE(view->picture.Height(), 320);
+        // The picture is centred on the desk; a stroke lands where it is drawn.
+        QCOMPARE(view->viewOriginX, -132);  // centred on the screen, 504 wide
+        const QPoint at(250 * 2, 300 * 2);
+        DrawStroke(p.ViewWidget(), at, at + QPoint(20, 0));
+        QVERIFY(CanvasPixel(*view, 250 + view->viewOriginX + 3, 300 + view->viewOriginY) != qRgb(255, 255, 255));
+        // What the window shows: the desk around the picture, the widget's odd pixel too.
+        const QImage shown = p.ViewWidget()->Picture();
+        QCOMPARE(shown.pixel(10, 690), qRgb(kDeskGrey, kDeskGrey, kDeskGrey));
+        QCOMPARE(shown.pixel(1000, 702), qRgb(kDeskGrey, kDeskGrey, kDeskGrey));
+        const Qt::WindowFlags flags = p.Window()->windowFlags();
         QVERIFY(flags & Qt::WindowMinimizeButtonHint);
         QVERIFY(flags & Qt::WindowCloseButtonHint);
         QVERIFY(flags & Qt::WindowTitleHint);
     }
 
-    // Esc and F11 leave full screen and are not the program's then; afterwards they are
-    // keys like any other (here the two hold keys).
-    void EscOrF11LeavesFullScreenForAWindow() {
-        for (int key : {int(Qt::Key_Escape), int(Qt::Key_F11)}) {
-            RunningProgram program;
-            DesktopOptions o = AtScale(2);
-            o.fullscreen = true;
-            QVERIFY(program.Start(o, "[setting]\nkey_spoit=27\nkey_zoom=122\n"));
-            QtPlatform& p = *program.platform;
-            CVellumView* view = program.app->View();
-            QWidget* w = p.ViewWidget();
-            int sw = 0, sh = 0;
-            p.GetScreenSize(sw, sh);
-            QTRY_VERIFY(p.Window()->isFullScreen());
-            QVERIFY(p.InFullScreen());
-            QTest::keyPress(w, Qt::Key(key));
-            QCOMPARE(view->holdMode, 0);
-            QTest::keyRelease(w, Qt::Key(key));
-            QVERIFY(!p.InFullScreen());
-            QVERIFY(!p.Window()->isFullScreen());
-            // The screen keeps its size; the window is fixed around it, at a scale that fits
-            // the monitor.
-            int sw2 = 0, sh2 = 0;
-            p.GetScreenSize(sw2, sh2);
-            QCOMPARE(sw2, sw);
-            QCOMPARE(sh2, sh);
-            const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-            QCOMPARE(p.Scale(), WindowScale(area.width(), area.height(), sw, sh, 2));
-            QCOMPARE(w->size(), QSize(sw * p.Scale(), sh * p.Scale()));
-            QCOMPARE(p.Window()->minimumSize(), w->size());
-            QCOMPARE(p.Window()->maximumSize(), w->size());
-            // Positions follow the new scale: a stroke lands where it is drawn.
-            const QPoint at(sw / 2 * p.Scale(), sh * 3 / 4 * p.Scale());
-            DrawStroke(w, at, at + QPoint(20, 0));
-            int dark = 0;
-            for (int x = sw / 2 - 2; x <= sw / 2 + 20 / p.Scale() + 2; ++x)
-                for (int y = sh * 3 / 4 - 3; y <= sh * 3 / 4 + 3; ++y)
-                    if (CanvasPixel(*view, x, y) != qRgb(255, 255, 255)) ++dark;
-            QVERIFY(dark > 0);
-            // Now the key is the program's.
-            QTest::keyPress(w, Qt::Key(key));
-            QVERIFY(view->holdMode != 0);
-            QTest::keyRelease(w, Qt::Key(key));
-            QCOMPARE(view->holdMode, 0);
-            // Asking the window forward does not make it full screen again.
-            p.MoveFrame(0, 0, sw, sh);
-            QVERIFY(!p.Window()->isFullScreen());
-        }
+    // F11 enters and leaves full screen and Esc leaves it, not the program's then;
+    // leaving gives back the window as it was (a run that started full screen: the one
+    // --screen asks for), at the same scale, and the screen follows each.
+    void F11AndEscTakeTheWindowFullScreenAndBack() {
+        RunningProgram program;
+        DesktopOptions o = AtScale(2);
+        o.fullscreen = true;
+        QVERIFY(program.Start(o, "[setting]\nkey_spoit=27\n"));
+        QtPlatform& p = *program.platform;
+        CVellumView* view = program.app->View();
+        QWidget* w = p.ViewWidget();
+        QTRY_VERIFY(p.Window()->isFullScreen());
+        QTest::keyPress(w, Qt::Key_Escape);
+        QCOMPARE(view->holdMode, 0);
+        QTest::keyRelease(w, Qt::Key_Escape);
+        QTRY_VERIFY(!p.Window()->isFullScreen());
+        QTRY_COMPARE(w->size(), QSize(o.screenWidth * 2, o.screenHeight * 2));
+        QCOMPARE(p.Scale(), 2);
+        int sw = 0, sh = 0;
+        p.GetClientSize(sw, sh);
+        QCOMPARE(QSize(sw, sh), QSize(o.screenWidth, o.screenHeight));
+        QCOMPARE(view->W, o.screenWidth);
+        // A stroke lands where it is drawn.
+        const QPoint at(sw / 2 * 2, sh * 3 / 4 * 2);
+        DrawStroke(w, at, at + QPoint(20, 0));
+        int dark = 0;
+        for (int x = sw / 2 - 2; x <= sw / 2 + 12; ++x)
+            for (int y = sh * 3 / 4 - 3; y <= sh * 3 / 4 + 3; ++y)
+                if (CanvasPixel(*view, x + view->viewOriginX, y + view->viewOriginY) != qRgb(255, 255, 255)) ++dark;
+        QVERIFY(dark > 0);
+        // Esc is the program's in a window.
+        QTest::keyPress(w, Qt::Key_Escape);
+        QCOMPARE(view->holdMode, 1);
+        QTest::keyRelease(w, Qt::Key_Escape);
+        // F11 and back: the window as it was.
+        p.Window()->resize(700, 500);
+        QTRY_COMPARE(w->size(), QSize(700, 500));
+        QTest::keyClick(w, Qt::Key_F11);
+        QTRY_VERIFY(p.Window()->isFullScreen());
+        QTest::keyClick(w, Qt::Key_F11);
+        QTRY_VERIFY(!p.Window()->isFullScreen());
+        QTRY_COMPARE(w->size(), QSize(700, 500));
+        p.GetClientSize(sw, sh);
+        QCOMPARE(QSize(sw, sh), QSize(350, 250));
+        // Asking the window forward does not make it full screen again.
+        p.MoveFrame(0, 0, sw, sh);
+        QVERIFY(!p.Window()->isFullScreen());
     }
 
     void AWindowedRunLeavesEscToTheProgram() {

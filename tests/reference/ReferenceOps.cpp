@@ -186,11 +186,36 @@ void RefExpandRectRgba(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHei
     RefExpand(dst, dstStride, dstWidth, dstHeight, src, x, y, w, h, scale, true);
 }
 
+void RefShrinkRect(PixelSurface& dst, int x, int y, int w, int h, const PixelSurface& src, int sx, int sy,
+                   int shift) {
+    if (shift < 1 || shift > 3) return;
+    if (!Usable(dst) || !Usable(src)) return;
+    const int64_t k = int64_t(1) << shift;
+    for (int64_t j = 0; j < h; ++j) {
+        for (int64_t i = 0; i < w; ++i) {
+            if (!Inside(dst, x + i, y + j)) continue;
+            int64_t sum[3] = {0, 0, 0}, n = 0;
+            for (int64_t v = 0; v < k; ++v)
+                for (int64_t u = 0; u < k; ++u) {
+                    const int64_t px = sx + i * k + u, py = sy + j * k + v;
+                    if (!Inside(src, px, py)) continue;
+                    const uint8_t* s = PixelAt(src, px, py);
+                    for (int c = 0; c < 3; ++c) sum[c] += s[c];
+                    ++n;
+                }
+            if (n == 0) continue;
+            uint8_t* d = PixelAt(dst, x + i, y + j);
+            // Rounded to nearest, halves up.
+            for (int c = 0; c < 3; ++c) d[c] = uint8_t((2 * sum[c] + n) / (2 * n));
+        }
+    }
+}
+
 const PixelOps& ReferencePixelOps() {
     static const PixelOps ops = {RefBlendRect,     RefCopyRectRop,    RefWashOutRect,
                                  RefFillRectWhite, RefFillRectBlack,  RefFillRectColour,
                                  RefZoomCopyRect,  RefHoldColourRect, RefExpandRectRgb32,
-                                 RefExpandRectRgba};
+                                 RefExpandRectRgba, RefShrinkRect};
     return ops;
 }
 

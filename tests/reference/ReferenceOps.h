@@ -27,6 +27,8 @@ void RefHoldColourRect(PixelSurface& colour, int x, int y, int w, int h,
 // One pixel at a time: every window pixel looks up its source pixel.
 void RefExpandRectRgb32(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
                         int x, int y, int w, int h, int scale);
+void RefShrinkRect(PixelSurface& dst, int x, int y, int w, int h, const PixelSurface& src, int sx, int sy,
+                   int shift);
 void RefExpandRectRgba(uint8_t* dst, int64_t dstStride, int dstWidth, int dstHeight, const PixelSurface& src,
                        int x, int y, int w, int h, int scale);
 

@@ -174,8 +174,11 @@ TEST_F(PanelToolPanelTest, FilePageMultipliesTheFileButtons) {
     ExpectBlock("undo and redo", true, 60, 75, 80, 35, [&](int i, int j) {
         return Mul(PristinePanel(60 + i, 75 + j), SkinPx(40 + (i / 40) * 80 + i % 40, 450 + j));
     });
-    ExpectBlock("beside them", true, 140, 75, 100, 35,
-                [&](int i, int j) { return PristinePanel(140 + i, 75 + j); });
+    // The picture size button beside redo, never dimmed.
+    ExpectBlock("picture size", true, 140, 75, 40, 35,
+                [&](int i, int j) { return Mul(PristinePanel(140 + i, 75 + j), SkinPx(160 + i, 350 + j)); });
+    ExpectBlock("beside them", true, 180, 75, 60, 35,
+                [&](int i, int j) { return PristinePanel(180 + i, 75 + j); });
 }
 
 TEST_F(PanelToolPanelTest, PenPageShowsThePenRowAndMarksTheCurrentPen) {

@@ -476,6 +476,26 @@ void DrawZoomIcons(Art& a) {
     a.Unclip();
 }
 
+// The zoomed-out levels as fractions: a 1 over a slash over 2, 4 or 8.
+void DrawZoomOutIcons(Art& a) {
+    static const char* const one[] = {".#", "##", ".#", ".#", ".#"};
+    static const char* const slash[] = {"...#", "...#", "..#.", ".#..", "#...", "#..."};
+    static const char* const under[3][5] = {
+        {"##.", "..#", ".#.", "#..", "###"},
+        {"#.#", "#.#", "###", "..#", "..#"},
+        {"###", "#.#", "###", "#.#", "###"},
+    };
+    for (int k = 1; k <= 3; ++k) {
+        SkinRect r = ZoomIconRect(-k);
+        a.Clip(r);
+        a.Fill(r, kWhite);
+        a.Pixels(r.x + 0, r.y + 0, one, 5, kInk);
+        a.Pixels(r.x + 3, r.y + 2, slash, 6, kInk);
+        a.Pixels(r.x + 7, r.y + 5, under[k - 1], 5, kInk);
+        a.Unclip();
+    }
+}
+
 // ---- The emblem: a sharpened pencil seen from the side, its point making a V -------------
 
 // The emblem's shapes in a 20 x 20 box with its top-left corner at (x, y), for any target
@@ -1049,6 +1069,32 @@ void DrawUndoRedo(Art& a) {
     }
 }
 
+// The picture size button, beside redo and like it: a small sheet in the corner of a
+// larger one drawn dashed, an arrow from the one corner to the other.
+void DrawSizeButton(Art& a) {
+    const SkinRect r = RegionRect(Region::SizeButton);
+    a.Clip(r);
+    a.Fill(r, kWhite);
+    ButtonFace(a, r.x + 2, r.y + 2, r.x + 39, r.y + 33, 5);
+    const double x0 = r.x + 9, y0 = r.y + 8, x1 = r.x + 32, y1 = r.y + 28;
+    // The larger sheet's outline, dashed.
+    for (double x = x0; x < x1; x += 3) {
+        a.Line(x, y0, std::min(x + 1.6, x1), y0, 1, kInkSoft);
+        a.Line(x, y1, std::min(x + 1.6, x1), y1, 1, kInkSoft);
+    }
+    for (double y = y0; y < y1; y += 3) {
+        a.Line(x0, y, x0, std::min(y + 1.6, y1), 1, kInkSoft);
+        a.Line(x1, y, x1, std::min(y + 1.6, y1), 1, kInkSoft);
+    }
+    // The sheet as it is, at the top-left corner.
+    a.Polygon({x0, y0, x0 + 12, y0, x0 + 12, y0 + 10, x0, y0 + 10}, kWhite);
+    a.RoundFrame(x0, y0, x0 + 12, y0 + 10, 0.5, 1.2, kInk);
+    // The arrow to the new corner.
+    a.Line(x0 + 14, y0 + 12, x1 - 3, y1 - 3, 1.6, kAccent);
+    a.Polygon({x1 - 1, y1 - 1, x1 - 7.5, y1 - 2.5, x1 - 2.5, y1 - 7.5}, kAccent);
+    a.Unclip();
+}
+
 // ---- The whole skin ------------------------------------------------------------------------
 
 void DrawSkin(Art& a) {
@@ -1058,6 +1104,7 @@ void DrawSkin(Art& a) {
     DrawPens(a);
     DrawPaperIcons(a);
     DrawZoomIcons(a);
+    DrawZoomOutIcons(a);
     DrawPalette(a);
     DrawPanelButton(a);
     DrawPaperA(a);
@@ -1069,6 +1116,7 @@ void DrawSkin(Art& a) {
     DrawFileButtons(a);
     DrawKeySettingsButton(a);
     DrawUndoRedo(a);
+    DrawSizeButton(a);
 }
 
 }  // namespace

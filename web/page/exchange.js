@@ -20,7 +20,8 @@ export const kPageCalls = [
 
 export const kProgramCalls = [
   "_vellum_start", "_vellum_points", "_vellum_points_capacity", "_vellum_pen_down", "_vellum_pen_move",
-  "_vellum_pen_up", "_vellum_key", "_vellum_wheel", "_vellum_undo", "_vellum_redo", "_vellum_timer",
+  "_vellum_pen_up", "_vellum_key", "_vellum_wheel", "_vellum_pan", "_vellum_resize", "_vellum_undo", "_vellum_redo",
+  "_vellum_timer",
   "_vellum_focus", "_vellum_recovery_trouble", "_vellum_page_hidden",
 ];
 

@@ -1,6 +1,7 @@
 // Input: pen, mouse and fingers (fingers draw until a pen was used; a tap of two fingers
-// undoes, of three redoes), keys, the wheel and the focus, handed to the program in pixels
-// of the emulated screen, the buffered points in quarter pixels.
+// undoes, of three redoes; two fingers dragged scroll, pinched zoom), keys, the wheel, the
+// middle button's scroll and the focus, handed to the program in pixels of the screen,
+// the buffered points in quarter pixels.
 import { at, canvas, trace } from "./screen.js";
 import { deliver, live, started } from "./program.js";
 import { codeOf, modifiers } from "./keys.js";
@@ -11,6 +12,7 @@ export function startInput() {
   // ---- Pointer: pen and mouse draw; touch draws until a pen has been used -------------
   let penSeen = false;
   let active = null;  // the pointer id of the press being followed
+  let panning = false;  // that press is the middle button's scroll
   const draws = (e) => {
     if (e.pointerType === "pen") penSeen = true;
     return !(e.pointerType === "touch" && penSeen);
@@ -42,8 +44,22 @@ export function startInput() {
   // (Undo) or three (Redo) instead of a stroke. After a pen was used a finger never draws
   // (it is a palm), but a tap of two or three fingers still undoes and redoes.
   const kGestureWait = 120, kGestureTime = 500, kGestureSlop = 12;
+  // A pinch steps one zoom level each time the fingers' distance grows or shrinks by this.
+  const kPinchStep = 1.5;
   let held = null;     // {event, draws, timer}: a finger's press not handed on yet
-  let gesture = null;  // {ids, starts, count, start, moved}
+  let gesture = null;  // {ids, starts, now, count, start, moved, panning, spread}
+  // Two fingers: their middle in screen pixels, and how far apart they are.
+  const middle = (g) => {
+    const [[ax, ay], [bx, by]] = [...g.now.values()];
+    const [mx, my] = at({ clientX: (ax + bx) / 2, clientY: (ay + by) / 2 });
+    return [Math.floor(mx), Math.floor(my), Math.hypot(ax - bx, ay - by)];
+  };
+  const endPan = (g) => {
+    if (!g.panning) return;
+    g.panning = false;
+    const [x, y] = g.last;
+    deliver(() => Module._vellum_pan(2, x, y));
+  };
   const commitHeld = () => {
     if (!held) return;
     clearTimeout(held.timer);
@@ -59,13 +75,15 @@ export function startInput() {
         gesture.ids.add(e.pointerId);
         gesture.starts.set(e.pointerId, [e.clientX, e.clientY]);
         gesture.count = Math.max(gesture.count, gesture.ids.size);
+        endPan(gesture);  // a third finger: a tap, not a scroll
         return;
       }
       if (held) {
         clearTimeout(held.timer);
         const first = held.event;
+        const starts = new Map([[first.pointerId, [first.clientX, first.clientY]], [e.pointerId, [e.clientX, e.clientY]]]);
         gesture = { ids: new Set([first.pointerId, e.pointerId]), count: 2, start: performance.now(), moved: false,
-                    starts: new Map([[first.pointerId, [first.clientX, first.clientY]], [e.pointerId, [e.clientX, e.clientY]]]) };
+                    starts, now: new Map(starts), panning: false, spread: 0, last: [0, 0] };
         held = null;
         return;
       }
@@ -77,6 +95,16 @@ export function startInput() {
                                                         : setTimeout(() => { held = null; }, kGestureTime) };
       return;
     }
+    if (e.pointerType === "mouse" && e.button === 1 && active === null) {
+      // The middle button scrolls, as on the desktop.
+      e.preventDefault();
+      capture(e);
+      active = e.pointerId;
+      panning = true;
+      const [x, y] = at(e);
+      deliver(() => Module._vellum_pan(0, Math.floor(x), Math.floor(y)));
+      return;
+    }
     if (active !== null || !draws(e) || e.button !== 0) return;
     e.preventDefault();
     capture(e);
@@ -85,8 +113,29 @@ export function startInput() {
   canvas.addEventListener("pointermove", (e) => {
     if (!started()) return;
     if (gesture && gesture.starts.has(e.pointerId)) {
-      const [x0, y0] = gesture.starts.get(e.pointerId);
-      if (Math.abs(e.clientX - x0) + Math.abs(e.clientY - y0) > kGestureSlop) gesture.moved = true;
+      const g = gesture;
+      const [x0, y0] = g.starts.get(e.pointerId);
+      if (Math.abs(e.clientX - x0) + Math.abs(e.clientY - y0) > kGestureSlop) g.moved = true;
+      if (g.now.has(e.pointerId)) g.now.set(e.pointerId, [e.clientX, e.clientY]);
+      // Two fingers that moved: their middle scrolls the picture, their spread zooms it.
+      if (!g.moved || g.count !== 2 || g.ids.size !== 2) return;
+      const [x, y, spread] = middle(g);
+      g.last = [x, y];
+      if (!g.panning) {
+        g.panning = true;
+        g.spread = spread;
+        deliver(() => Module._vellum_pan(0, x, y));
+        return;
+      }
+      deliver(() => Module._vellum_pan(1, x, y), true);
+      if (g.spread > 0 && (spread > g.spread * kPinchStep || spread < g.spread / kPinchStep)) {
+        const steps = spread > g.spread ? 1 : -1;
+        g.spread = spread;
+        // The scroll ends, the zoom steps at the fingers, and the scroll goes on from there.
+        deliver(() => Module._vellum_pan(2, x, y));
+        deliver(() => Module._vellum_wheel(x, y, steps));
+        deliver(() => Module._vellum_pan(0, x, y));
+      }
       return;
     }
     if (held && e.pointerId === held.event.pointerId) {
@@ -95,11 +144,17 @@ export function startInput() {
       if (!held.draws) { clearTimeout(held.timer); held = null; return; }
       commitHeld();
     }
+    if (panning && e.pointerId === active) {
+      const [x, y] = at(e);
+      deliver(() => Module._vellum_pan(1, Math.floor(x), Math.floor(y)), true);
+      return;
+    }
     if ((active !== null && e.pointerId !== active) || !draws(e)) return;
     moveTo(e);
   });
   const release = (e) => {
     if (gesture && gesture.ids.has(e.pointerId)) {
+      endPan(gesture);
       gesture.ids.delete(e.pointerId);
       if (gesture.ids.size === 0) {
         const g = gesture;
@@ -118,6 +173,11 @@ export function startInput() {
     if (!started() || e.pointerId !== active) return;
     active = null;
     const [x, y] = at(e);
+    if (panning) {
+      panning = false;
+      deliver(() => Module._vellum_pan(2, Math.floor(x), Math.floor(y)));
+      return;
+    }
     deliver(() => Module._vellum_pen_up(Math.floor(x), Math.floor(y)));
   };
   canvas.addEventListener("pointerup", release);

@@ -14,10 +14,15 @@ window.Module = {
   ...screen.pageCalls, ...program.pageCalls, ...dialogs.pageCalls, ...files.pageCalls, ...storage.pageCalls,
   async onRuntimeInitialized() {
     checkExchange(Module);
+    const startWidth = screen.width, startHeight = screen.height;
     const ok = Module.ccall("vellum_start", "number", ["number", "number", "string"],
-                            [screen.width, screen.height, screen.language], { async: true });
+                            [startWidth, startHeight, screen.language], { async: true });
     Promise.resolve(ok).then(() => {
       program.markStarted();
+      // The screen follows the page from now on, a change while it started included.
+      const resize = (w, h) => program.deliver(() => Module._vellum_resize(w, h));
+      screen.onScreenResize(resize);
+      if (screen.width !== startWidth || screen.height !== startHeight) resize(screen.width, screen.height);
       startInput();
       screen.canvas.setAttribute("data-ready", "");
       performance.mark("vellum-ready");  // the first screen is on the canvas

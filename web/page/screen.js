@@ -17,19 +17,22 @@ if (!(scale >= 1 && scale <= 16)) {
   scale = Math.max(Math.ceil(window.innerWidth / 5 / kStrip), fingers ? 2 : 1);
   scale = Math.max(1, Math.min(scale, Math.floor(window.innerWidth / kStrip)));
 }
-// The width a multiple of 8, as the program's canvas is: the page's own rounded down so
+// The width a multiple of 8, as the program's screen is: the page's own rounded down so
 // that it fits, an asked one rounded up as the program would round it.
-let w = Math.floor(window.innerWidth / scale / 8) * 8, h = Math.floor(window.innerHeight / scale);
 const asked = /^(\d+)x(\d+)$/.exec(params.get("screen") || "");
-if (asked) { w = Math.ceil(parseInt(asked[1], 10) / 8) * 8; h = parseInt(asked[2], 10); }
-export const width = Math.max(kStrip, Math.min(8192, w));
-export const height = Math.max(160, Math.min(8192, h));
+const pageSize = () => {
+  let w = Math.floor(window.innerWidth / scale / 8) * 8, h = Math.floor(window.innerHeight / scale);
+  if (asked) { w = Math.ceil(parseInt(asked[1], 10) / 8) * 8; h = parseInt(asked[2], 10); }
+  return [Math.max(kStrip, Math.min(8192, w)), Math.max(160, Math.min(8192, h))];
+};
+export let [width, height] = pageSize();
 canvas.width = width;
 canvas.height = height;
 
-// The screen keeps its size (the program's canvas cannot change); a turned tablet shows
-// it at the largest whole scale up to the chosen one that fits the page, or below 1 when
-// even that does not fit. Points are mapped through the size shown.
+// The screen follows the page's size (a window resized, a tablet turned), the picture
+// keeping its own; a screen asked for in the query keeps its size, shown at the largest
+// whole scale up to the chosen one that fits the page, or below 1 when even that does
+// not fit. Points are mapped through the size shown.
 const fit = () => {
   const room = Math.min(window.innerWidth / width, window.innerHeight / height);
   const shown = room >= scale ? scale : room >= 1 ? Math.floor(room) : room;
@@ -37,7 +40,20 @@ const fit = () => {
   canvas.style.height = height * shown + "px";
 };
 fit();
-window.addEventListener("resize", fit);
+let resized = null;  // the program's answer to a new size, once it runs
+export function onScreenResize(f) { resized = f; }
+window.addEventListener("resize", () => {
+  const [w, h] = pageSize();
+  if (w !== width || h !== height) {
+    width = w;
+    height = h;
+    // A new size clears the canvas; the program presents it whole at once.
+    canvas.width = width;
+    canvas.height = height;
+    if (resized) resized(width, height);
+  }
+  fit();
+});
 // Message boxes and the name asked for Save As in the dialogs' 9 points, at the scale.
 document.getElementById("vellum-message").style.fontSize = 12 * scale + "px";
 
