@@ -33,7 +33,7 @@ struct Rig {
     }
     void Zoom(int shift, int ox, int oy) {
         view->zoomShift = shift;
-        view->zoomFactor = 1 << shift;
+        view->zoomFactor = 1 << (shift > 0 ? shift : 0);
         view->viewOriginX = ox;
         view->viewOriginY = oy;
         view->ClampOrigin();

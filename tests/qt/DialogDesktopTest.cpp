@@ -234,6 +234,30 @@ class DialogDesktopTest : public QObject {
         QVERIFY(capture.opened);
         QCOMPARE(view->keyCodes[KeyEyedropper], 65u);
 
+        // File page: the picture size button; the size typed in becomes the picture's.
+        Tap(w, 20, 50);
+        QCOMPARE(view->panelPage, int(PageFile));
+        Seen size;
+        WhenModalOpens(nullptr, [&](CQtDialog* d) {
+            CloseAtEnd guard{d};
+            Look(d, kPictureSizeTemplate, lang, size);
+            auto* width = Control<QLineEdit>(d, kPictureSizeTemplate, IDC_PICTURE_WIDTH);
+            auto* height = Control<QLineEdit>(d, kPictureSizeTemplate, IDC_PICTURE_HEIGHT);
+            QVERIFY(width && height);
+            QCOMPARE(d->windowTitle(), english ? QStringLiteral("Picture size") : QStringLiteral("絵の大きさ"));
+            QCOMPARE(width->text(), QString::number(view->picture.Width()));
+            QVERIFY(width->hasFocus());
+            width->selectAll();
+            QTest::keyClicks(width, QStringLiteral("1200"));
+            height->selectAll();
+            QTest::keyClicks(height, QStringLiteral("900"));
+            Control<QPushButton>(d, kPictureSizeTemplate, 1)->click();
+        });
+        Tap(w, 160, 120);
+        QVERIFY(size.opened);
+        QCOMPARE(view->picture.Width(), 1200);
+        QCOMPARE(view->picture.Height(), 900);
+
         QVERIFY(program.CloseAndWait());
         QFile store(program.SettingsPath());
         QVERIFY(store.open(QIODevice::ReadOnly));
@@ -242,7 +266,7 @@ class DialogDesktopTest : public QObject {
         QVERIFY(text.contains("\nstylus=0\n"));
         QVERIFY(text.contains("\nkey_spoit=65\n"));
 
-        for (const Seen* s : {&stylus, &colour, &keys, &capture}) {
+        for (const Seen* s : {&stylus, &colour, &keys, &capture, &size}) {
             if (s->misfits.isEmpty()) continue;
             const QString all = s->misfits.join(QStringLiteral("; "));
             // Our own English words must fit; the Japanese ones are the templates' own.

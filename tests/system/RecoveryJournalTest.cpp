@@ -17,6 +17,7 @@
 #include "ViewTest.h"
 #include "engine/JournalFormat.h"
 #include "app/VellumView.h"
+#include "resources/DialogTemplate.h"
 #include "resources/StringIds.h"
 
 namespace vellum {
@@ -359,6 +360,37 @@ TEST(RecoveryJournal, APictureComesBackAtItsOwnSize) {
     EXPECT_EQ(c.view->picture.Width(), 300);
     EXPECT_TRUE(Bytes(c.view->picture.Canvas()) == resized);
     std::system(("rm -rf " + dir).c_str());
+}
+
+// A size chosen in the dialog comes back after a crash, and so does its undo.
+TEST(RecoveryJournal, ANewSizeAndItsUndoComeBack) {
+    for (bool undone : {false, true}) {
+        const std::string dir = TempDir();
+        std::vector<uint8_t> drawn;
+        {
+            Session s(dir);
+            Stroke(s.platform, *s.view, 50, 80);
+            s.platform.scripts.push_back([](fake::ScriptedDialog& d) {
+                d.Set(IDC_PICTURE_WIDTH, "300");
+                d.Set(IDC_PICTURE_HEIGHT, "200");
+                d.Click(1);
+            });
+            s.view->PictureSizeCommand();
+            ASSERT_EQ(s.view->picture.Width(), 300);
+            Stroke(s.platform, *s.view, 200, 150);
+            if (undone) {
+                s.view->Undo();
+                s.view->Undo();
+            }
+            drawn = Bytes(s.view->picture.Canvas());
+        }
+        Session b(dir, {MsgAnswer::Yes});
+        EXPECT_EQ(b.platform.messages, std::vector<int>{IDS_RESTORE});
+        EXPECT_EQ(b.view->picture.Width(), undone ? 240 : 300);
+        EXPECT_EQ(b.view->picture.Height(), undone ? 320 : 200);
+        EXPECT_TRUE(Bytes(b.view->picture.Canvas()) == drawn);
+        std::system(("rm -rf " + dir).c_str());
+    }
 }
 
 // The size record replays as the edit did, and a size out of range is damage.

@@ -1,5 +1,5 @@
-// The page as an app: fingers (a two-finger tap undoes, three fingers redo, a finger draws
-// until a pen was used), offline after the first visit (the service worker), and the
+// The page as an app: fingers (a two-finger tap undoes, three fingers redo, two fingers
+// scroll and pinch, a finger draws until a pen was used), offline after the first visit (the service worker), and the
 // screens looked at on a tablet-sized viewport.  node page.mjs SITE_FOLDER SHOTS_FOLDER
 import fs from "node:fs";
 import path from "node:path";
@@ -87,6 +87,43 @@ try {
   await twoFingers([11, 12, 13]);
   if (undone !== drawn || (await ink(page)) !== penned) fail("after a pen, two- and three-finger taps no longer undo and redo");
   else console.log("after a pen, two fingers still undo and three redo");
+
+  // Two fingers pinched apart zoom in a level at each half as far again, dragged they
+  // scroll, pinched together they zoom back out: the screen is the one it started as, and
+  // nothing was drawn.
+  {
+    const ctx = await browser.newContext({ viewport: { width: 240, height: 320 } });
+    const p = await ctx.newPage();
+    p.on("pageerror", (e) => fail("page error: " + e.message));
+    await p.goto(base + "?screen=240x320&scale=1&lang=0409");
+    if (!(await ready(p))) fail("the page did not start");
+    await p.mouse.move(60, 200); await p.mouse.down();
+    for (let k = 1; k <= 6; ++k) await p.mouse.move(60 + 20 * k, 200 + 8 * k);
+    await p.mouse.up();
+    const start = await canvasBytes(p);
+    const fingers = async (spread0, spread1, shift0, shift1) => {
+      for (let k = 0; k <= 8; ++k) {
+        const spread = spread0 + ((spread1 - spread0) * k) / 8, shift = shift0 + ((shift1 - shift0) * k) / 8;
+        const type = k === 0 ? "pointerdown" : "pointermove";
+        await touch(p, type, 11, 120 - spread / 2 + shift, 200);
+        await touch(p, type, 12, 120 + spread / 2 + shift, 200);
+      }
+    };
+    await fingers(40, 160, 0, 0);
+    const zoomed = await canvasBytes(p);
+    for (const id of [11, 12]) await touch(p, "pointerup", id, 120, 200);
+    await fingers(160, 160, 0, -60);
+    const scrolled = await canvasBytes(p);
+    for (const id of [11, 12]) await touch(p, "pointerup", id, 60, 200);
+    await fingers(160, 40, 0, 0);
+    for (const id of [11, 12]) await touch(p, "pointerup", id, 120, 200);
+    await p.waitForTimeout(150);
+    const back = await canvasBytes(p);
+    if (zoomed.equals(start) || scrolled.equals(zoomed)) fail("a pinch did not zoom, or two fingers did not scroll");
+    else if (!back.equals(start)) fail("pinched back, the screen is not the one it started as (something was drawn?)");
+    else console.log("two fingers pinched zoom, dragged scroll, and draw nothing");
+    await ctx.close();
+  }
 
   // A gesture sends no keys: with Z bound as the eyedropper key a two-finger tap undoes,
   // and the mouse draws afterwards (a held eyedropper would draw nothing).
