@@ -48,6 +48,9 @@ void CVellumView::OnPaint(int x, int y, int w, int h) {
 
 void CVellumView::OnResize(int width, int height) {
     if (creationFailed || !picture.Exists() || width < 1 || height < 1) return;
+    // No screen is larger than the largest picture; a window beyond it shows desk there.
+    width = std::min(width, int(kMaxPictureSide));
+    height = std::min(height, int(kMaxPictureSide));
     // W is the client width rounded up to a multiple of 8, as at creation.
     const int w = width + ((8 - width % 8) % 8);
     if (w == W && height == H) return;

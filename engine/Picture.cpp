@@ -1,6 +1,7 @@
 #include "engine/Picture.h"
 
 #include <cstring>
+#include <utility>
 
 namespace vellum {
 
@@ -45,6 +46,15 @@ bool Picture::FitLayers() {
     if (!layers.Reset(canvas->width, canvas->height)) return false;
     if (kept.Exists()) layers.SetPaper(*kept);
     return true;
+}
+
+bool Picture::TakeCanvas(OwnedSurface& next) {
+    std::swap(canvas, next);
+    if (canvas.Exists() && FitLayers()) return true;
+    // No stroke layers for its size: the picture stays as it was.
+    std::swap(canvas, next);
+    if (canvas.Exists()) FitLayers();
+    return false;
 }
 
 // ---- Path and saved mark -----------------------------------------------------------------
@@ -207,15 +217,8 @@ bool Picture::Resize(const PixelOps& ops, int32_t width, int32_t height) {
     // Top-left kept; what the old picture does not reach is white.
     ops.fillRectWhite(*next, 0, 0, width, height);
     ops.copyRectRop(*next, 0, 0, width, height, *canvas, 0, 0, SRCCOPY);
-    OwnedSurface before = std::move(canvas);
-    canvas = std::move(next);
-    if (!FitLayers()) {
-        // No stroke layers for the new size: the picture stays as it was.
-        canvas = std::move(before);
-        FitLayers();
-        return false;
-    }
-    RecordWhole(StepKind::Resize, std::move(before), path);
+    if (!TakeCanvas(next)) return false;
+    RecordWhole(StepKind::Resize, std::move(next), path);
     Emit(JournalRecord::Size, SizePayload(width, height));
     return true;
 }
@@ -223,16 +226,10 @@ bool Picture::Resize(const PixelOps& ops, int32_t width, int32_t height) {
 Box Picture::Replace(StepKind kind, OwnedSurface&& next, const std::string& newPath) {
     if (!next.Exists() || !SizeInRange(next->width, next->height)) return {};
     if (history.Ready()) history.MakeRoom(canvas.Exists() ? SurfaceBytes(canvas->width, canvas->height) : 0);
-    OwnedSurface before = std::move(canvas);
-    canvas = std::move(next);
-    if (!FitLayers()) {
-        canvas = std::move(before);
-        FitLayers();
-        return {};
-    }
+    if (!TakeCanvas(next)) return {};
     const std::string pathBefore = path;
     path = newPath;
-    if (before.Exists()) RecordWhole(kind, std::move(before), pathBefore);
+    if (next.Exists()) RecordWhole(kind, std::move(next), pathBefore);
     // New and Open start a picture as it stands in its file (or white); a paste is work
     // saved nowhere, journalled at once.
     if (kind != StepKind::Paste) history.MarkSaved();
@@ -248,14 +245,7 @@ bool Picture::ApplyRecordedChanges(const uint8_t* changes, size_t size, bool pat
 
 bool Picture::SetBase(OwnedSurface&& base) {
     if (!base.Exists() || !SizeInRange(base->width, base->height)) return false;
-    OwnedSurface before = std::move(canvas);
-    canvas = std::move(base);
-    if (!FitLayers()) {
-        canvas = std::move(before);
-        FitLayers();
-        return false;
-    }
-    return true;
+    return TakeCanvas(base);
 }
 
 }  // namespace vellum

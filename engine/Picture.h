@@ -135,6 +135,9 @@ private:
     // The canvas changed place with another of perhaps another size: the stroke layers
     // follow it, the paper kept.
     bool FitLayers();
+    // The canvas takes next's place, the old one going into next, the stroke layers
+    // following it; false, everything as it was, when they cannot be had for its size.
+    bool TakeCanvas(OwnedSurface& next);
     // The old canvas, replaced whole, becomes the step of kind: the history keeps it.
     void RecordWhole(StepKind kind, OwnedSurface&& before, const std::string& pathBefore);
 

@@ -387,7 +387,7 @@ bool ScenarioScript::RunUserCommand(const ScriptLine& line, const std::string& w
     if (word == "resize") {
         NeedStart(line);
         NeedArgs(line, args, 2);
-        const int w = int(Number(line, args[0], 1, 16384)), h = int(Number(line, args[1], 1, 16384));
+        const int w = int(Number(line, args[0], 1, 8192)), h = int(Number(line, args[1], 1, 8192));
         platform.ResizeWindow(w, h);
         Input(line).Resize(w, h);
         return true;
